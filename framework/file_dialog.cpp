@@ -1,0 +1,92 @@
+#include "framework/file_dialog.h"
+
+#include "framework/ui_seam.h"
+
+#include <cderr.h>
+
+namespace fw {
+
+CFileDialog::CFileDialog(bool open, const char* defaultExtension, DWORD flags, const char* filter, size_t bufferChars)
+    : m_open(open), m_defaultExtension(defaultExtension ? defaultExtension : ""), m_buffer(bufferChars + 2, '\0')
+{
+    for (const char* p = filter ? filter : ""; *p; ++p)
+        m_filter.push_back(*p == '|' ? '\0' : *p);
+    m_filter.push_back('\0');
+    m_filter.push_back('\0');
+
+    m_ofn.lStructSize = sizeof(m_ofn);
+    m_ofn.Flags = flags;
+}
+
+int CFileDialog::DoModal(HWND owner)
+{
+    failedBufferTooSmall = false;
+    m_ofn.hwndOwner = owner;
+    m_ofn.hInstance = nullptr;
+    m_ofn.lpstrFilter = m_filter.c_str();
+    m_ofn.nFilterIndex = 1;
+    m_ofn.lpstrFile = m_buffer.data();
+    m_ofn.nMaxFile = static_cast<DWORD>(m_buffer.size() - 2);
+    m_ofn.lpstrDefExt = m_defaultExtension.empty() ? nullptr : m_defaultExtension.c_str();
+    m_ofn.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
+
+    bool ok = m_open ? ui::Ui().GetOpenFileName(m_ofn) : ui::Ui().GetSaveFileName(m_ofn);
+    if (!ok) {
+        failedBufferTooSmall = ui::Ui().CommDlgExtendedError() == FNERR_BUFFERTOOSMALL;
+        return IDCANCEL;
+    }
+    return IDOK;
+}
+
+std::string CFileDialog::GetPathName() const
+{
+    std::vector<std::string> paths = GetSelectedPaths();
+    return paths.empty() ? std::string() : paths.front();
+}
+
+std::string CFileDialog::GetFileName() const
+{
+    std::string path = GetPathName();
+    size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::vector<std::string> CFileDialog::GetSelectedPaths() const
+{
+    return SplitMultiSelection(m_buffer.data(), m_buffer.size(), m_ofn.nFileOffset);
+}
+
+std::vector<std::string> SplitMultiSelection(const char* buffer, size_t bufferChars, size_t fileOffset)
+{
+    std::vector<std::string> paths;
+    size_t pos = 0;
+    auto next = [&](std::string& out) {
+        size_t start = pos;
+        while (pos < bufferChars && buffer[pos] != '\0')
+            ++pos;
+        out.assign(buffer + start, pos - start);
+        if (pos < bufferChars)
+            ++pos; // the NUL
+        return !out.empty();
+    };
+
+    std::string first;
+    if (!next(first))
+        return paths;
+    // One file: the dialog wrote its full path, and the name starts inside it.
+    if (fileOffset > 0 && fileOffset < first.size()) {
+        paths.push_back(first);
+        return paths;
+    }
+    std::string folder = first;
+    if (!folder.empty() && folder.back() != '\\')
+        folder.push_back('\\');
+    std::string name;
+    while (next(name))
+        paths.push_back(folder + name);
+    if (paths.empty())
+        paths.push_back(first);
+    return paths;
+}
+
+} // namespace fw

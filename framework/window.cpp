@@ -1,0 +1,57 @@
+#include "framework/window.h"
+
+namespace fw {
+
+std::string CWindow::GetWindowText() const
+{
+    int length = ::GetWindowTextLengthA(m_hWnd);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    int copied = ::GetWindowTextA(m_hWnd, &text[0], length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+void CWindow::ScreenToClient(RECT& r) const
+{
+    POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
+    ::MapWindowPoints(nullptr, m_hWnd, corners, 2);
+    r = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+}
+
+bool CListBox::GetText(int index, std::string& text) const
+{
+    text.clear();
+    int length = GetTextLen(index);
+    if (length == LB_ERR)
+        return false;
+    text.resize(static_cast<size_t>(length) + 1);
+    int copied = static_cast<int>(SendMessage(LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0])));
+    if (copied == LB_ERR) {
+        text.clear();
+        return false;
+    }
+    text.resize(static_cast<size_t>(copied));
+    return true;
+}
+
+std::vector<int> CListBox::GetSelItems() const
+{
+    int count = GetSelCount();
+    std::vector<int> items(count > 0 ? static_cast<size_t>(count) : 0);
+    if (count > 0) {
+        int got = static_cast<int>(SendMessage(LB_GETSELITEMS, count, reinterpret_cast<LPARAM>(items.data())));
+        items.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    }
+    return items;
+}
+
+HINSTANCE AppInstance() { return ::GetModuleHandleA(nullptr); }
+
+HICON LoadAppIcon(int resourceId) { return ::LoadIconA(AppInstance(), MAKEINTRESOURCEA(resourceId)); }
+
+HICON LoadAppIconSmall(int resourceId)
+{
+    return static_cast<HICON>(::LoadImageA(AppInstance(), MAKEINTRESOURCEA(resourceId), IMAGE_ICON, 16, 16, LR_SHARED));
+}
+
+} // namespace fw
