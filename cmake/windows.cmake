@@ -13,6 +13,9 @@ target_link_libraries(quillon_app PUBLIC quillon_core
 # Resources go into an object library so that the tests carry the same
 # dialogs, menus, strings and icons as the program.
 add_library(quillon_res OBJECT res/quillon.rc)
+file(GLOB RES_ICONS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/icons/*.ico)
+set_source_files_properties(res/quillon.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/quillon.manifest;${CMAKE_SOURCE_DIR}/res/resource.h;${RES_ICONS}")
 target_include_directories(quillon_res PRIVATE ${CMAKE_SOURCE_DIR}/res)
 
 add_executable(quillon WIN32 app/main.cpp $<TARGET_OBJECTS:quillon_res>)
