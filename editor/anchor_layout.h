@@ -26,6 +26,9 @@ public:
     static RECT CalcRect(const AnchorRecord& record, int cx, int cy, int W, int H);
 
     const AnchorRecord* Find(UINT id) const;
+    // The client size taken at Attach, the base of every CalcRect.
+    int ClientWidth() const { return m_clientWidth; }
+    int ClientHeight() const { return m_clientHeight; }
 
 private:
     HWND m_parent = nullptr;

@@ -94,6 +94,27 @@ private:
     LRESULT OnPaintMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
     LRESULT OnCloseMessage(WPARAM wParam, LPARAM lParam);
+    void OnFileSaveAsCommand() { OnFileSaveAs(); }
+
+    void CenterOnScreen();
+    // Save's write of the list to m_strFilePath: true when the file now holds it.
+    bool WritePlaylist();
+    // Save as: the dialog, then the write. True when a file was chosen and written.
+    bool SaveAs(bool& chosen);
+    std::vector<std::string> ListTexts() const;
+    // Deletes list items (ascending, unique) and their queue entries;
+    // listTexts, when given, are the list's texts as they stand.
+    void DeleteItems(const std::vector<int>& ascending, const std::vector<std::string>* listTexts = nullptr);
+    // Move Up (up) and Move Down of the selected items.
+    void MoveSelected(bool up);
+    void MoveQueueEntries(const std::vector<int>& selected, bool up);
+    // Selects each run of consecutive items (ascending) shifted by offset,
+    // one message per run and without moving the caret.
+    void SelectRuns(const std::vector<int>& ascending, int offset);
+
+    // Set by a layout or paint handler that leaves the message to the
+    // default processing as well.
+    bool m_bPassOn = false;
 
     static const fw::MessageMapEntry<CEditorDlg> messageMap[];
 };

@@ -111,7 +111,7 @@ void CDialog::OnCancel()
 
 bool CDialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
-INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR CDialog::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG)
         return OnInitDialog();
@@ -120,7 +120,10 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     if (OnMessage(message, wParam, lParam, result)) {
         if (ReturnsDirectly(message))
             return static_cast<INT_PTR>(result);
-        ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+        // The handler may have destroyed the window and deleted this object
+        // (the close path does): only the handle is used from here on.
+        if (::IsWindow(hwnd))
+            ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
         return TRUE;
     }
     if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
@@ -152,7 +155,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     INT_PTR handled = FALSE;
     // This toolchain's exceptions cannot unwind through user32: none may leave here.
     try {
-        handled = self->HandleMessage(message, wParam, lParam);
+        handled = self->HandleMessage(hwnd, message, wParam, lParam);
     } catch (...) {
         handled = FALSE;
     }

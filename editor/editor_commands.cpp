@@ -1,0 +1,595 @@
+// The editor's commands: the playlist file (New, Open, Save, Save as and the
+// save-changes prompt) and the track list (Add Tracks, drop, Remove, Clear
+// Dupes, Move Up/Down, double-click). The list box is the playlist; every
+// change is mirrored into the player's queue so that list index k and queue
+// entry listIndex k always name the same track.
+//
+// Lists run to 100,000 tracks, so bulk changes avoid per-item work that is
+// linear in the list: the list box is rebuilt in one pass when many items
+// go, contiguous blocks move with one delete and one insert, and the queue
+// is changed in one pass. The results are those of the item-by-item walks.
+#include "editor/editor_dlg.h"
+
+#include "framework/file_dialog.h"
+#include "framework/ui_seam.h"
+#include "persist/file_io.h"
+#include "player/player_dlg.h"
+#include "playlist/m3u.h"
+#include "res/resource.h"
+
+#include <cstring>
+#include <unordered_set>
+
+namespace {
+
+const char kPlaylistFilter[] = "MP3 Playlist Files (*.m3u)|*.m3u|All Files (*.*)|*.*||";
+const char kTrackFilter[] = "MP3 Audio Files (*.mp3)|*.mp3|All Files (*.*)|*.*||";
+const DWORD kTrackBufferChars = 52000;
+
+// Up to this many items change one by one, exactly as a user would see it
+// item after item; more go through the one-pass paths.
+const size_t kFewItems = 32;
+const int kSmallList = 1000;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+std::string Trimmed(const std::string& text)
+{
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && IsBlank(text[begin]))
+        ++begin;
+    while (end > begin && IsBlank(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+// The extension rule of Add Tracks and drop: the last three characters,
+// any case, no dot required (remix_mp3 passes).
+bool EndsInMp3(const std::string& path)
+{
+    const char* tail = path.size() >= 3 ? path.c_str() + path.size() - 3 : path.c_str();
+    return ::lstrcmpiA(tail, "mp3") == 0;
+}
+
+// Clear Dupes' comparison key: lower-cased in the current locale, blanks
+// trimmed at both ends; nothing else is normalised.
+std::string DupeKey(const std::string& text)
+{
+    std::string key = Trimmed(text);
+    bool ascii = true;
+    for (char& c : key) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    // Plain ASCII lower-cases the same in every code page; anything else
+    // (accents, double-byte characters) goes through the system.
+    if (!ascii)
+        ::CharLowerBuffA(&key[0], static_cast<DWORD>(key.size()));
+    return key;
+}
+
+int Box(HWND owner, const char* text, const char* caption, UINT type)
+{
+    return ui::Ui().MessageBox(owner, text, caption, type);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// The playlist file
+
+bool CEditorDlg::LoadPlaylist(const char* path, bool keepQueue)
+{
+    if (!path)
+        return false;
+    std::vector<std::string> tracks;
+    if (!ReadM3uFile(path, tracks))
+        return false; // nothing has changed
+
+    SetPathField(m_settings.lastPlaylist, path);
+    if (!keepQueue && m_pPlayer)
+        m_pPlayer->ResetPlayer();
+    m_strFilePath = path;
+    m_strFileName = DisplayName(m_strFilePath);
+
+    size_t bytes = 0;
+    for (const std::string& track : tracks)
+        bytes += track.size() + 1;
+    m_list.SetRedraw(false);
+    m_list.ResetContent();
+    if (!tracks.empty())
+        m_list.InitStorage(static_cast<int>(tracks.size()), static_cast<int>(bytes / tracks.size() + 1));
+    CPlayQueue* queue = (!keepQueue && m_pPlayer) ? &m_pPlayer->m_queue : nullptr;
+    bool added = false;
+    for (const std::string& track : tracks) {
+        const int index = m_list.AddString(track.c_str());
+        if (index < 0)
+            break; // the list box is full: queue and list stay in step
+        if (queue) {
+            queue->Add(index, track.c_str());
+            added = true;
+        }
+    }
+    m_list.SetRedraw(true);
+    m_list.Invalidate();
+    // What AddTrack refreshes after each track depends only on the final
+    // queue, so it is done once.
+    if (added)
+        m_pPlayer->RefreshCounter();
+
+    m_bHasFile = true;
+    SetModified(false, true);
+    UpdateSelStatus();
+
+    if (m_pPlayer && m_pPlayer->IsWindow()
+        && fw::CButton(m_pPlayer->GetDlgItem(IDC_SHUFFLE)).GetCheck() == BST_CHECKED
+        && m_pPlayer->m_queue.Count() >= 1)
+        m_pPlayer->OnShuffle();
+    return true;
+}
+
+bool CEditorDlg::PromptSaveChanges()
+{
+    if (!m_bModified)
+        return true;
+    const int answer = Box(m_hWnd, "Do you want to save your changes?", "Save Changes?", MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDNO)
+        return true;
+    if (answer != IDYES)
+        return false; // Cancel, or no answer at all
+    // The caller goes on only when the list is safely in its file: a failed
+    // save keeps the list and its changes.
+    if (m_bHasFile)
+        return WritePlaylist();
+    bool chosen = false;
+    return SaveAs(chosen);
+}
+
+void CEditorDlg::OnFileNew()
+{
+    if (!PromptSaveChanges())
+        return;
+    if (m_pPlayer)
+        m_pPlayer->ResetPlayer();
+    m_list.ResetContent();
+    m_bHasFile = false;
+    m_strFileName = "untitled";
+    m_strFilePath.clear();
+    SetModified(false, false);
+    SetWindowText(m_strBaseTitle);
+    UpdateSelStatus();
+}
+
+void CEditorDlg::OnFileOpen()
+{
+    if (!PromptSaveChanges())
+        return;
+    fw::CFileDialog dialog(true, "m3u", OFN_HIDEREADONLY | OFN_EXPLORER | OFN_LONGNAMES, kPlaylistFilter);
+    const std::string folder = PathFieldText(m_settings.playlistFolder);
+    dialog.initialDir = folder.empty() ? m_szStartDir : folder;
+    if (dialog.DoModal(m_hWnd) != IDOK)
+        return;
+    const std::string path = dialog.GetPathName();
+    if (path.empty())
+        return;
+    SetPathField(m_settings.playlistFolder, path.c_str());
+    CutAtLastBackslash(m_settings.playlistFolder);
+    if (!LoadPlaylist(path.c_str(), false))
+        Box(m_hWnd, "Unable to open the specified file", "File Open Error", MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CEditorDlg::OnFileSave()
+{
+    if (!m_bHasFile) {
+        OnFileSaveAs();
+        return;
+    }
+    WritePlaylist();
+}
+
+bool CEditorDlg::OnFileSaveAs()
+{
+    bool chosen = false;
+    SaveAs(chosen);
+    return chosen;
+}
+
+bool CEditorDlg::SaveAs(bool& chosen)
+{
+    chosen = false;
+    fw::CFileDialog dialog(false, "m3u", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_LONGNAMES,
+                           kPlaylistFilter);
+    const std::string folder = PathFieldText(m_settings.playlistFolder);
+    dialog.initialDir = folder.empty() ? m_szStartDir : folder;
+    if (dialog.DoModal(m_hWnd) != IDOK)
+        return false;
+    const std::string path = dialog.GetPathName();
+    if (path.empty())
+        return false;
+    chosen = true;
+
+    SetPathField(m_settings.playlistFolder, path.c_str());
+    CutAtLastBackslash(m_settings.playlistFolder);
+
+    // A list that did not reach the new file keeps the name it had, so that
+    // the title and the next Save never point at a file without it.
+    const std::string oldPath = m_strFilePath;
+    const std::string oldName = m_strFileName;
+    const bool oldHasFile = m_bHasFile;
+    m_strFilePath = path;
+    m_strFileName = dialog.GetFileName();
+    m_bHasFile = true;
+    if (WritePlaylist())
+        return true;
+    m_strFilePath = oldPath;
+    m_strFileName = oldName;
+    m_bHasFile = oldHasFile;
+    return false;
+}
+
+std::vector<std::string> CEditorDlg::ListTexts() const
+{
+    const int count = m_list.GetCount();
+    std::vector<std::string> texts(count > 0 ? static_cast<size_t>(count) : 0);
+    for (int i = 0; i < count; ++i)
+        m_list.GetText(i, texts[static_cast<size_t>(i)]);
+    return texts;
+}
+
+bool CEditorDlg::WritePlaylist()
+{
+    const char* path = m_strFilePath.c_str();
+    // A target that cannot be opened for writing (read-only, locked, no such
+    // folder) is told apart from a write that fails later: probe it without
+    // touching its contents.
+    HANDLE probe = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) {
+        Box(m_hWnd, "Unable to open the specified file", "File Open Error", MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    const bool created = ::GetLastError() != ERROR_ALREADY_EXISTS;
+    ::CloseHandle(probe);
+
+    // The old file is replaced only once the new bytes are safely written.
+    const std::string data = FormatM3u(ListTexts());
+    if (!WriteFileReplacing(path, data.data(), data.size())) {
+        if (created)
+            ::DeleteFileA(path); // the empty file of the probe
+        Box(m_hWnd, "Unable to write the playlist file. The file on disk was left as it was.", "File Save Error",
+            MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    m_bHasFile = true;
+    SetModified(false, true);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// The track list
+
+void CEditorDlg::OnAddTracks()
+{
+    fw::CFileDialog dialog(true, "mp3", OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_LONGNAMES,
+                           kTrackFilter, kTrackBufferChars);
+    const std::string folder = PathFieldText(m_settings.trackFolder);
+    dialog.initialDir = folder.empty() ? m_szStartDir : folder;
+    if (dialog.DoModal(m_hWnd) != IDOK) {
+        // The dialog refuses a selection whose names do not fit; say so
+        // rather than add nothing in silence.
+        if (dialog.failedBufferTooSmall)
+            Box(m_hWnd,
+                "Too many files were selected at once; none of them were added.\r\n"
+                "Please add them in smaller groups.",
+                "Add Tracks", MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+
+    SetPathField(m_settings.trackFolder, "");
+    bool added = false;
+    for (const std::string& chosen : dialog.GetSelectedPaths()) {
+        const std::string path = Trimmed(chosen);
+        if (path.empty())
+            continue;
+        // The first file of the selection names the folder of the next
+        // dialog, whether or not it is added.
+        if (m_settings.trackFolder[0] == '\0') {
+            SetPathField(m_settings.trackFolder, path.c_str());
+            CutAtLastBackslash(m_settings.trackFolder);
+        }
+        if (!EndsInMp3(path)) {
+            std::string text = "Warning: The extension of this file is not \"mp3\"\r\n   " + path;
+            Box(m_hWnd, text.c_str(), "Warning", MB_OK | MB_ICONEXCLAMATION);
+            continue;
+        }
+        const int n = m_list.GetCount();
+        if (m_pPlayer)
+            m_pPlayer->AddTrack(n, path.c_str());
+        m_list.AddString(path.c_str());
+        added = true;
+    }
+    if (added)
+        SetModified(true, false);
+    UpdateSelStatus();
+}
+
+void CEditorDlg::DropFiles(HDROP drop)
+{
+    const UINT files = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    bool added = false;
+    for (UINT i = 0; i < files; ++i) {
+        const UINT length = ::DragQueryFileA(drop, i, nullptr, 0);
+        if (length == 0)
+            continue;
+        std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
+        if (::DragQueryFileA(drop, i, buffer.data(), length + 1) == 0)
+            continue;
+        const std::string path(buffer.data());
+        if (path.empty())
+            continue;
+        // Announced, but added all the same: the user dropped it on purpose.
+        if (!EndsInMp3(path)) {
+            std::string text = "Warning: The extension of this file is not \"mp3\"\r\n    " + path;
+            Box(m_hWnd, text.c_str(), "Warning!", MB_OK | MB_ICONEXCLAMATION);
+        }
+        const int n = m_list.GetCount();
+        if (m_pPlayer)
+            m_pPlayer->AddTrack(n, path.c_str());
+        m_list.AddString(path.c_str());
+        added = true;
+        UpdateSelStatus();
+    }
+    if (added)
+        SetModified(true, false);
+}
+
+void CEditorDlg::OnRemove()
+{
+    if (m_list.GetSelCount() <= 0)
+        return;
+    if (Box(m_hWnd, "Do you want to permanently delete the selected items?", "Delete?", MB_YESNO | MB_ICONQUESTION)
+        != IDYES)
+        return;
+    DeleteItems(m_list.GetSelItems());
+    UpdateSelStatus();
+    SetModified(true, false);
+}
+
+void CEditorDlg::OnClearDupes()
+{
+    const int count = m_list.GetCount();
+    if (count < 2)
+        return;
+    if (Box(m_hWnd, "All duplicate occurrences of files will be deleted. Do you want to continue?",
+            "Delete Duplicates?", MB_YESNO | MB_ICONQUESTION)
+        != IDYES)
+        return;
+
+    // The first occurrence of each key survives, later ones go: one pass
+    // with a set gives the same items as comparing every pair.
+    const std::vector<std::string> texts = ListTexts();
+    std::unordered_set<std::string> seen;
+    seen.reserve(texts.size());
+    std::vector<int> duplicates;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (!seen.insert(DupeKey(texts[i])).second)
+            duplicates.push_back(static_cast<int>(i));
+    }
+    DeleteItems(duplicates, &texts);
+    if (!duplicates.empty())
+        SetModified(true, false);
+    UpdateSelStatus();
+}
+
+void CEditorDlg::DeleteItems(const std::vector<int>& ascending, const std::vector<std::string>* listTexts)
+{
+    const int count = m_list.GetCount();
+    std::vector<int> items;
+    items.reserve(ascending.size());
+    for (int k : ascending) {
+        if (k >= 0 && k < count && (items.empty() || k > items.back()))
+            items.push_back(k);
+    }
+    if (items.empty())
+        return;
+
+    if (items.size() <= kFewItems || count <= kSmallList) {
+        // Highest first, so that the indexes still to come stay valid.
+        for (auto it = items.rbegin(); it != items.rend(); ++it) {
+            m_list.DeleteString(*it);
+            if (m_pPlayer)
+                m_pPlayer->RemoveTrack(*it);
+        }
+        return;
+    }
+
+    // Many items: deleting them one by one moves the rest of the list each
+    // time. Rebuild it from the survivors and keep what the user sees: the
+    // survivors' selection, the caret and the first visible item.
+    std::vector<std::string> ownTexts;
+    if (!listTexts || listTexts->size() != static_cast<size_t>(count)) {
+        ownTexts = ListTexts();
+        listTexts = &ownTexts;
+    }
+    const std::vector<std::string>& texts = *listTexts;
+    std::vector<char> gone(static_cast<size_t>(count), 0);
+    for (int k : items)
+        gone[static_cast<size_t>(k)] = 1;
+    // newIndex[i]: where item i ends up, or for a deleted one, where the
+    // survivor after it ends up.
+    std::vector<int> newIndex(static_cast<size_t>(count));
+    int kept = 0;
+    size_t bytes = 0;
+    for (int i = 0; i < count; ++i) {
+        newIndex[static_cast<size_t>(i)] = kept;
+        if (!gone[static_cast<size_t>(i)]) {
+            ++kept;
+            bytes += texts[static_cast<size_t>(i)].size() + 1;
+        }
+    }
+    auto place = [&](int oldIndex) {
+        if (oldIndex < 0 || oldIndex >= count || kept == 0)
+            return -1;
+        const int at = newIndex[static_cast<size_t>(oldIndex)];
+        return at < kept ? at : kept - 1;
+    };
+    const std::vector<int> selected = m_list.GetSelItems();
+    const int caret = place(m_list.GetCaretIndex());
+    const int top = place(static_cast<int>(m_list.SendMessage(LB_GETTOPINDEX)));
+
+    m_list.SetRedraw(false);
+    m_list.ResetContent();
+    if (kept > 0)
+        m_list.InitStorage(kept, static_cast<int>(bytes / static_cast<size_t>(kept) + 1));
+    for (int i = 0; i < count; ++i) {
+        if (!gone[static_cast<size_t>(i)])
+            m_list.AddString(texts[static_cast<size_t>(i)].c_str());
+    }
+    std::vector<int> survivors;
+    survivors.reserve(selected.size());
+    for (int s : selected) {
+        if (s >= 0 && s < count && !gone[static_cast<size_t>(s)])
+            survivors.push_back(newIndex[static_cast<size_t>(s)]);
+    }
+    SelectRuns(survivors, 0);
+    if (caret >= 0)
+        m_list.SetCaretIndex(caret);
+    if (top >= 0)
+        m_list.SendMessage(LB_SETTOPINDEX, static_cast<WPARAM>(top));
+    if (m_pPlayer)
+        m_pPlayer->RemoveTracks(items);
+    m_list.SetRedraw(true);
+    m_list.Invalidate();
+}
+
+void CEditorDlg::SelectRuns(const std::vector<int>& ascending, int offset)
+{
+    size_t i = 0;
+    while (i < ascending.size()) {
+        size_t j = i;
+        while (j + 1 < ascending.size() && ascending[j + 1] == ascending[j] + 1)
+            ++j;
+        m_list.SendMessage(LB_SELITEMRANGEEX, static_cast<WPARAM>(ascending[i] + offset),
+                           static_cast<LPARAM>(ascending[j] + offset));
+        i = j + 1;
+    }
+}
+
+void CEditorDlg::OnMoveUp() { MoveSelected(true); }
+
+void CEditorDlg::OnMoveDown() { MoveSelected(false); }
+
+void CEditorDlg::MoveSelected(bool up)
+{
+    const std::vector<int> selected = m_list.GetSelItems(); // ascending
+    if (selected.empty())
+        return;
+    const int count = m_list.GetCount();
+    // A selection that touches the end it moves towards does not move at all.
+    if (up ? selected.front() <= 0 : selected.back() >= count - 1)
+        return;
+
+    const bool bulk = selected.size() > kFewItems;
+    if (bulk)
+        m_list.SetRedraw(false);
+
+    MoveQueueEntries(selected, up);
+
+    // Moving each item of a contiguous block by one place, one after the
+    // other, ends the same as moving the neighbour of the block to its other
+    // end: one delete and one insert per block.
+    std::string text;
+    size_t i = 0;
+    while (i < selected.size()) {
+        size_t j = i;
+        while (j + 1 < selected.size() && selected[j + 1] == selected[j] + 1)
+            ++j;
+        const int first = selected[i];
+        const int last = selected[j];
+        const int from = up ? first - 1 : last + 1;
+        const int to = up ? last : first;
+        m_list.GetText(from, text);
+        m_list.DeleteString(from);
+        m_list.InsertString(to, text.c_str());
+        i = j + 1;
+    }
+    if (bulk) {
+        // Selecting item by item also moves the caret and scrolls each time;
+        // whole runs are selected at once and the caret set where the walk
+        // leaves it, on the last item selected again.
+        SelectRuns(selected, up ? -1 : 1);
+        m_list.SetCaretIndex(selected.back() + (up ? -1 : 1));
+        m_list.SetRedraw(true);
+        m_list.Invalidate();
+    } else {
+        for (int s : selected)
+            m_list.SetSel(up ? s - 1 : s + 1, true);
+    }
+    SetModified(true, false);
+    UpdateSelStatus();
+}
+
+void CEditorDlg::MoveQueueEntries(const std::vector<int>& selected, bool up)
+{
+    if (!m_pPlayer)
+        return;
+    if (selected.size() <= kFewItems) {
+        // In the order of the item-by-item walk: ascending up, descending down.
+        if (up) {
+            for (int s : selected)
+                m_pPlayer->MoveTrackUp(s);
+        } else {
+            for (auto it = selected.rbegin(); it != selected.rend(); ++it)
+                m_pPlayer->MoveTrackDown(*it);
+        }
+        return;
+    }
+
+    // The queue's MoveUp/MoveDown look each list index up; in a shuffled
+    // queue that is a scan per item. One map of list index to position does
+    // it for the whole selection: swapping paths never changes it.
+    CPlayQueue& queue = m_pPlayer->m_queue;
+    const int n = queue.Count();
+    std::vector<int> position(static_cast<size_t>(n), -1);
+    for (int pos = 0; pos < n; ++pos) {
+        const int listIndex = queue.entries[static_cast<size_t>(pos)].listIndex;
+        if (listIndex >= 0 && listIndex < n && position[static_cast<size_t>(listIndex)] < 0)
+            position[static_cast<size_t>(listIndex)] = pos;
+    }
+    auto swapWithNext = [&](int listIndex) {
+        // The queue's own rule: both list indexes must be below its count.
+        if (listIndex < 0 || listIndex + 1 >= n)
+            return false;
+        const int a = position[static_cast<size_t>(listIndex)];
+        const int b = position[static_cast<size_t>(listIndex) + 1];
+        if (a < 0 || b < 0)
+            return false;
+        queue.SwapPaths(a, b);
+        return true;
+    };
+    bool moved = false;
+    if (up) {
+        for (int s : selected)
+            moved = swapWithNext(s - 1) || moved;
+    } else {
+        for (auto it = selected.rbegin(); it != selected.rend(); ++it)
+            moved = swapWithNext(*it) || moved;
+    }
+    // MoveTrackUp/Down refresh the counter after each move that happened;
+    // what it shows depends only on the end state.
+    if (moved)
+        m_pPlayer->RefreshCounter();
+}
+
+void CEditorDlg::OnDblClkTrackList()
+{
+    if (!m_pPlayer)
+        return;
+    m_pPlayer->m_queue.PlayListIndex(m_list.GetCurSel());
+    m_pPlayer->UpdateDisplay();
+}
