@@ -7,9 +7,11 @@
 #include "playlist/play_queue.h"
 
 #include <string>
+#include <vector>
 
 class CEditorDlg;
 class CMciAudio;
+struct SettingsRecord;
 
 // The title painter's state: one for the program.
 struct MarqueeState {
@@ -110,8 +112,29 @@ private:
     LRESULT OnToolTipNeedText(WPARAM wParam, LPARAM lParam);
     LRESULT OnNcHitTest(WPARAM wParam, LPARAM lParam);
     LRESULT OnMoveMessage(WPARAM wParam, LPARAM lParam);
+    LRESULT OnReapplyOnTop(WPARAM wParam, LPARAM lParam);
 
     std::string m_tipText; // keeps a built tooltip text alive until the tooltip copied it
+    HWND m_hToolTip = nullptr;
+
+    static constexpr UINT_PTR kSlideTimer = 2;
+    static constexpr UINT kReapplyOnTop = WM_APP + 1;
+
+    fw::CButton Button(int id) const { return fw::CButton(GetDlgItem(id)); }
+    void CreateToolTips();
+    void PlaceBehindEditor();
+    void ApplySettings(const SettingsRecord& settings);
+    // Position bar at 0 and disabled, the play face, Stop disabled.
+    void StoppedLook();
+    // current is a valid position whose entry carries a list index.
+    bool HasValidEntry() const;
+    void SetTrayTip(const char* text);
+    void SetTrayIcon(HICON icon);
+    void EditorIconToTray();
+    const fw::CListBox* TrackList() const;
+    // Selects the current entry's list item and gives it the caret.
+    void SelectCurrentItem();
+    static const char* FileNameOf(const std::string& path);
 
     static const fw::MessageMapEntry<CPlayerDlg> messageMap[];
 };
