@@ -210,26 +210,32 @@ LRESULT CEditorDlg::OnGetMinMaxInfo(WPARAM, LPARAM lParam)
     return 0;
 }
 
+// Only the user's own drag of the player tears it away from its docking
+// place: a maximise or any other jump of the editor by more than the docking
+// distance must not leave a docked player behind. The editor's moves still
+// dock a detached player that it has come back to.
+void CEditorDlg::PlayerFollows()
+{
+    if (!m_pPlayer || !m_pPlayer->IsWindow())
+        return;
+    if (m_pPlayer->detached)
+        m_pPlayer->UpdateDocking();
+    if (!m_pPlayer->detached)
+        m_pPlayer->Reposition();
+}
+
 LRESULT CEditorDlg::OnSizeMessage(WPARAM, LPARAM lParam)
 {
     m_bPassOn = true;
     m_layout.OnSize(LOWORD(lParam), HIWORD(lParam));
-    if (m_pPlayer && m_pPlayer->IsWindow()) {
-        m_pPlayer->UpdateDocking();
-        if (!m_pPlayer->detached)
-            m_pPlayer->Reposition();
-    }
+    PlayerFollows();
     return 0;
 }
 
 LRESULT CEditorDlg::OnMoveMessage(WPARAM, LPARAM)
 {
     m_bPassOn = true;
-    if (m_pPlayer && m_pPlayer->IsWindow()) {
-        m_pPlayer->UpdateDocking();
-        if (!m_pPlayer->detached)
-            m_pPlayer->Reposition();
-    }
+    PlayerFollows();
     return 0;
 }
 

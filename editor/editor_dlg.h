@@ -87,6 +87,7 @@ protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    void PlayerFollows();
     LRESULT OnDropFilesMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnSizeMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnMoveMessage(WPARAM wParam, LPARAM lParam);

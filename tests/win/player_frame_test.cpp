@@ -200,6 +200,25 @@ TEST_F(PlayerFrameTest, FollowsTheEditorWhenDocked)
     }
 }
 
+TEST_F(PlayerFrameTest, ADockedPlayerFollowsJumpsOfTheEditorBeyondTheDockingDistance)
+{
+    ShowPlayer();
+    MoveEditorBy(200, 150);
+    EXPECT_FALSE(player->detached);
+    EXPECT_TRUE(Docked());
+    ResizeEditorBy(120, 90);
+    EXPECT_FALSE(player->detached);
+    EXPECT_TRUE(Docked());
+
+    editor->ShowWindow(SW_MAXIMIZE);
+    ASSERT_TRUE(fw::PumpUntil([&] { return ::IsZoomed(editor->GetHwnd()) != FALSE; }, 5000));
+    EXPECT_FALSE(player->detached);
+    EXPECT_TRUE(Docked());
+    editor->ShowWindow(SW_RESTORE);
+    fw::PumpUntil([&] { return ::IsZoomed(editor->GetHwnd()) == FALSE; }, 5000);
+    EXPECT_TRUE(Docked());
+}
+
 TEST_F(PlayerFrameTest, DetachesBeyondSixtyPixelsAndAttachesWithin)
 {
     // Hidden or sliding, a move of the player leaves the flag alone.
