@@ -1,0 +1,93 @@
+#pragma once
+// A small text printer: the Print dialog picks the printer, then plain text
+// is laid out in one font, line by line, inside fixed margins, wrapping long
+// text at any character and starting new pages by itself.
+#include "framework/print_dialog.h"
+
+#include <exception>
+#include <memory>
+#include <string>
+
+// Thrown when text or a page break is sent without a running job: a
+// programming error, so nothing in the program catches it.
+class PrintException : public std::exception {
+public:
+    explicit PrintException(std::string message) : m_strMessage(std::move(message)) {}
+    const char* what() const noexcept override { return m_strMessage.c_str(); }
+
+private:
+    std::string m_strMessage;
+};
+
+// The area inside the margins (inches from the paper's edges), in device
+// units measured from the origin of the printable area. Leaves the context
+// in MM_TWIPS.
+RECT GetPrintRect(HDC dc, float left, float right, float top, float bottom);
+// A font height of `points` in the context's logical units.
+int PointsToHeight(HDC dc, int points);
+
+class CPrintJob : public fw::CPrintDialog {
+public:
+    // Flags of Print and PrintLine.
+    enum : int {
+        PRINT_CENTER = 1,  // centre the text in the print width
+        PRINT_VCENTER = 2, // start at the vertical middle of the page
+    };
+
+    CPrintJob(int fontSize, const char* fontFace, float leftMargin, float rightMargin, float topMargin,
+              float bottomMargin, int fontWeight, bool italic, bool underline, bool strikeOut,
+              const char* docName, DWORD dialogFlags, HWND parent);
+    // Finishes a job that is still running.
+    ~CPrintJob() override;
+
+    // The dialog is shown only by StartJob: on its own it shows nothing.
+    INT_PTR DoModal() override;
+
+    // Asks for the printer and opens the document with its first page.
+    virtual bool StartJob();
+    virtual void Print(const char* text, int flags);
+    virtual void PrintLine(const char* text, int flags);
+    virtual void EndJob();
+    void PageBreak();
+    // Only before a job starts.
+    bool SetDocName(const char* name);
+
+    bool IsRunning() const { return m_pDC != nullptr; }
+    HDC GetPrinterDC() const { return m_pDC ? m_pDC->GetSafeHdc() : nullptr; }
+    const std::string& GetDocName() const { return m_strDocName; }
+    RECT GetPrintRectangle() const { return m_rectPrint; }
+    int GetLineHeight() const { return m_nLineHeight; }
+    int GetPrintWidth() const { return m_nPrintWidth; }
+    int GetLinesPerPage() const { return m_nLinesPerPage; }
+    int GetCursorX() const { return m_nCursorX; }
+    int GetCursorY() const { return m_nCursorY; }
+
+private:
+    void ShowError(const char* message) const;
+    // Puts the context's own font back and deletes the job's.
+    void ReleaseFont();
+
+    float m_fLeftMargin;
+    float m_fRightMargin;
+    float m_fTopMargin;
+    float m_fBottomMargin;
+    RECT m_rectPrint{0, 0, 0, 0};
+    std::string m_strFontFace;
+    int m_nFontSize;
+    int m_nLineHeight = 0;
+    int m_nPrintWidth = 0;
+    int m_nFontWeight;
+    BOOL m_bItalic;
+    BOOL m_bUnderline;
+    BOOL m_bStrikeOut;
+    int m_nCursorX = 0;
+    int m_nCursorY = 0;
+    int m_nLinesPerPage = 0;
+    std::unique_ptr<fw::CDC> m_pDC; // present exactly while a job runs
+    std::string m_strDocName;
+    // The job's font, and the one it replaced in the printer context: the
+    // font goes back out and is deleted when the job ends, so that a print
+    // leaves no GDI object behind.
+    HFONT m_hFont = nullptr;
+    HGDIOBJ m_hOldFont = nullptr;
+};
