@@ -86,7 +86,13 @@ public:
 class CButton : public CWindow {
 public:
     using CWindow::CWindow;
-    void SetIcon(HICON icon) const { SendMessage(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon)); }
+    // Wine's buttons keep a copy of every image they are given until they go:
+    // a face that is already shown is not given again.
+    void SetIcon(HICON icon) const
+    {
+        if (GetIcon() != icon)
+            SendMessage(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+    }
     HICON GetIcon() const { return reinterpret_cast<HICON>(SendMessage(BM_GETIMAGE, IMAGE_ICON)); }
     int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
     void SetCheck(int state) const { SendMessage(BM_SETCHECK, state); }
