@@ -13,14 +13,7 @@
 namespace e2e_tests {
 namespace {
 
-std::string RandomBytes(size_t size, unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes)
-        c = static_cast<char>(random() & 0xFF);
-    return bytes;
-}
+using testing_support::RandomBytes;
 
 WindowPlacementImage Placement(uint32_t showCmd, int left, int top, int right, int bottom)
 {

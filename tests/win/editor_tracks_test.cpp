@@ -26,25 +26,7 @@ namespace {
 
 using Items = std::vector<std::string>;
 
-// A drop block as the shell hands it over: DROPFILES, then NUL-ended ANSI
-// names and a final NUL, in one movable global block.
-HDROP MakeDrop(const Items& files)
-{
-    size_t chars = 1;
-    for (const std::string& f : files)
-        chars += f.size() + 1;
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars);
-    auto* header = static_cast<DROPFILES*>(::GlobalLock(block));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = FALSE;
-    char* names = reinterpret_cast<char*>(header + 1);
-    for (const std::string& f : files) {
-        std::memcpy(names, f.c_str(), f.size() + 1);
-        names += f.size() + 1;
-    }
-    ::GlobalUnlock(block);
-    return static_cast<HDROP>(block);
-}
+using testing_support::MakeDrop;
 
 std::string SelStatus(const CEditorDlg& editor) { return fw::CWindow(editor.GetDlgItem(IDC_SEL_STATUS)).GetWindowText(); }
 

@@ -17,14 +17,7 @@ using namespace persist_tests;
 
 namespace {
 
-std::string RandomBytes(size_t size, unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes)
-        c = static_cast<char>(random() & 0xFF);
-    return bytes;
-}
+using testing_support::RandomBytes;
 
 bool OnVirtualScreen(const RECT& r)
 {

@@ -293,23 +293,7 @@ FaceCost CostOfAFaceChange(HICON a, HICON b)
 
 // --- The soak -----------------------------------------------------------------
 
-HDROP MakeDrop(const std::vector<std::string>& files)
-{
-    size_t chars = 1;
-    for (const std::string& f : files)
-        chars += f.size() + 1;
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars);
-    auto* header = static_cast<DROPFILES*>(::GlobalLock(block));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = FALSE;
-    char* names = reinterpret_cast<char*>(header + 1);
-    for (const std::string& f : files) {
-        std::memcpy(names, f.c_str(), f.size() + 1);
-        names += f.size() + 1;
-    }
-    ::GlobalUnlock(block);
-    return static_cast<HDROP>(block);
-}
+using testing_support::MakeDrop;
 
 enum class Step {
     EndOfTrack,

@@ -1,9 +1,11 @@
 #include "support/fake_ui.h"
 
 #include <cstdio>
+#include <random>
 #include <cstring>
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 namespace testing_support {
 
@@ -128,6 +130,33 @@ ScratchDir::~ScratchDir()
     op.pFrom = from.c_str();
     op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
     ::SHFileOperationA(&op);
+}
+
+HDROP MakeDrop(const std::vector<std::string>& files)
+{
+    size_t chars = 1;
+    for (const std::string& f : files)
+        chars += f.size() + 1;
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars);
+    auto* header = static_cast<DROPFILES*>(::GlobalLock(block));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = FALSE;
+    char* names = reinterpret_cast<char*>(header + 1);
+    for (const std::string& f : files) {
+        std::memcpy(names, f.c_str(), f.size() + 1);
+        names += f.size() + 1;
+    }
+    ::GlobalUnlock(block);
+    return static_cast<HDROP>(block);
+}
+
+std::string RandomBytes(size_t size, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(random() & 0xFF);
+    return bytes;
 }
 
 std::string ReadFileBytes(const std::string& path)

@@ -4,6 +4,8 @@
 // Constructing one installs it; destroying it puts the real seam back.
 #include "framework/ui_seam.h"
 
+#include <shellapi.h>
+
 #include <deque>
 #include <functional>
 #include <string>
@@ -81,6 +83,13 @@ public:
 private:
     std::string m_path;
 };
+
+// A drop of these files as WM_DROPFILES carries it: a DROPFILES header, the
+// ANSI names and a final NUL, in one movable global block (the receiver frees it).
+HDROP MakeDrop(const std::vector<std::string>& files);
+
+// size bytes from a generator seeded with seed: the same bytes on every run.
+std::string RandomBytes(size_t size, unsigned seed);
 
 // Reads a whole file as bytes; empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
