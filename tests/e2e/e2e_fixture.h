@@ -28,17 +28,7 @@ constexpr char kBaseTitle[] = "Zoravel's M3U Editor";
 
 inline std::string ProgramPath() { return e2e::WindowsPath(QUILLON_EXE_UNIX); }
 
-// continue.dat's bytes: little-endian int32 after int32.
-inline std::string Int32s(const std::vector<int32_t>& values)
-{
-    std::string bytes;
-    for (int32_t v : values) {
-        const uint32_t u = static_cast<uint32_t>(v);
-        for (int shift = 0; shift < 32; shift += 8)
-            bytes.push_back(static_cast<char>((u >> shift) & 0xFF));
-    }
-    return bytes;
-}
+using testing_support::Int32s;
 
 // The other way: the int32 values of continue.dat's bytes (a tail of fewer than 4 bytes is left out).
 inline std::vector<int32_t> Int32sOf(const std::string& bytes)

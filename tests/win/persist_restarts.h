@@ -30,17 +30,7 @@ inline std::string Bytes(const SettingsRecord& record)
     return std::string(image.begin(), image.end());
 }
 
-// continue.dat's bytes spelled out, little-endian int32 after int32.
-inline std::string Int32s(const std::vector<int32_t>& values)
-{
-    std::string bytes;
-    for (int32_t v : values) {
-        const uint32_t u = static_cast<uint32_t>(v);
-        for (int shift = 0; shift < 32; shift += 8)
-            bytes.push_back(static_cast<char>((u >> shift) & 0xFF));
-    }
-    return bytes;
-}
+using testing_support::Int32s;
 
 inline WindowPlacementImage Placement(uint32_t showCmd, int left, int top, int right, int bottom)
 {

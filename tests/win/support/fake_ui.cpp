@@ -159,6 +159,17 @@ std::string RandomBytes(size_t size, unsigned seed)
     return bytes;
 }
 
+std::string Int32s(const std::vector<int32_t>& values)
+{
+    std::string bytes;
+    for (int32_t v : values) {
+        const uint32_t u = static_cast<uint32_t>(v);
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes.push_back(static_cast<char>((u >> shift) & 0xFF));
+    }
+    return bytes;
+}
+
 std::string ReadFileBytes(const std::string& path)
 {
     std::string bytes;

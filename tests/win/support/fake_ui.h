@@ -6,6 +6,7 @@
 
 #include <shellapi.h>
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <string>
@@ -90,6 +91,9 @@ HDROP MakeDrop(const std::vector<std::string>& files);
 
 // size bytes from a generator seeded with seed: the same bytes on every run.
 std::string RandomBytes(size_t size, unsigned seed);
+
+// Little-endian 32-bit integers one after another, as continue.dat holds them.
+std::string Int32s(const std::vector<int32_t>& values);
 
 // Reads a whole file as bytes; empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
