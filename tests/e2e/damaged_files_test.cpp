@@ -3,6 +3,7 @@
 // used, exits with 0 and leaves the playlist file alone.
 #include "e2e_fixture.h"
 #include "persist/settings_record.h"
+#include "support/settings_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -15,27 +16,12 @@ namespace {
 
 using testing_support::RandomBytes;
 
-WindowPlacementImage Placement(uint32_t showCmd, int left, int top, int right, int bottom)
-{
-    WindowPlacementImage p{};
-    p.length = 44;
-    p.showCmd = showCmd;
-    p.ptMinPosition = {-1, -1};
-    p.ptMaxPosition = {-1, -1};
-    p.rcNormalPosition = {left, top, right, bottom};
-    return p;
-}
+using testing_support::Placement;
 
 // settings.dat as a run leaves it, naming the playlist, changed by `damage`.
 std::string Settings(const std::string& playlist, const std::function<void(SettingsRecord&)>& damage = nullptr)
 {
-    SettingsRecord r{};
-    r.repeat = 1;
-    r.volume = 800;
-    r.playerShown = 1;
-    r.playerPlacement = Placement(SW_SHOWNORMAL, 200, 420, 560, 500);
-    r.editorPlacement = Placement(SW_SHOWNORMAL, 200, 150, 760, 420);
-    SetPathField(r.lastPlaylist, playlist.c_str());
+    SettingsRecord r = testing_support::SettingsAsWritten(playlist);
     if (damage)
         damage(r);
     const auto image = SerializeSettings(r);

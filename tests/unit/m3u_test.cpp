@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "persist/file_io.h"
 #include "playlist/m3u.h"
 
 namespace {
@@ -21,14 +22,7 @@ std::string GoldenPath(const std::string& file)
 std::string ReadBytes(const std::string& path)
 {
     std::string data;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return data;
-    char chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        data.append(chunk, got);
-    std::fclose(f);
+    ReadWholeFile(path.c_str(), data);
     return data;
 }
 

@@ -8,6 +8,7 @@
 #include "player/player_dlg.h"
 #include "playlist/m3u.h"
 #include "support/fake_ui.h"
+#include "support/settings_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -32,16 +33,7 @@ inline std::string Bytes(const SettingsRecord& record)
 
 using testing_support::Int32s;
 
-inline WindowPlacementImage Placement(uint32_t showCmd, int left, int top, int right, int bottom)
-{
-    WindowPlacementImage p{};
-    p.length = kWindowPlacementLength;
-    p.showCmd = showCmd;
-    p.ptMinPosition = {-1, -1};
-    p.ptMaxPosition = {-1, -1};
-    p.rcNormalPosition = {left, top, right, bottom};
-    return p;
-}
+using testing_support::Placement;
 
 // The program's five two-second fixture tracks.
 inline std::vector<std::string> FiveTracks()
@@ -119,14 +111,7 @@ protected:
     // A settings record as a run of the program leaves it, naming a playlist.
     SettingsRecord Written(const std::string& lastPlaylist) const
     {
-        SettingsRecord r{};
-        r.repeat = 1;
-        r.volume = 800;
-        r.playerShown = 1;
-        r.playerPlacement = Placement(SW_SHOWNORMAL, 200, 420, 560, 500);
-        r.editorPlacement = Placement(SW_SHOWNORMAL, 200, 150, 760, 420);
-        SetPathField(r.lastPlaylist, lastPlaylist.c_str());
-        return r;
+        return testing_support::SettingsAsWritten(lastPlaylist);
     }
 
     std::string WritePlaylist(const std::vector<std::string>& tracks, const char* name = "list.m3u") const
