@@ -56,3 +56,8 @@ endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)
   add_subdirectory(bench)
 endif()
+
+# The MP3 check that ./test and ./run make before anything plays.
+add_executable(mci_check scripts/preflight/mci_check.cpp)
+target_link_libraries(mci_check PRIVATE winmm)
+set_target_properties(mci_check PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -4,11 +4,12 @@
 set -euo pipefail
 start_dir=$1
 mkdir -p "$start_dir"
-. "$(dirname "$0")/wine-env.sh"
+. "$(dirname "$0")/test-env.sh"
 use_null_audio
 start_xvfb
 trap stop_wine_and_xvfb EXIT
 wine_prefix_init
+mci_preflight
 
 music="$start_dir/music"
 "$(dirname "$0")/make-fixtures.sh" "$music" >/dev/null

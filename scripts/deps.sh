@@ -4,7 +4,10 @@
 set -euo pipefail
 what=${1:-test}
 
-pkgs=(cmake make g++-mingw-w64-i686 mingw-w64-tools wine wine32 xvfb googletest lame sox imagemagick python3)
+# Wine decodes MP3 through 32-bit GStreamer plugins, which it only recommends:
+# without them MCI cannot open a single track.
+pkgs=(cmake make g++-mingw-w64-i686 mingw-w64-tools wine wine32 xvfb googletest lame sox imagemagick python3
+      gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386)
 if [ "$what" = test ]; then
   pkgs+=(g++ clang libclang-rt-14-dev xdotool
          cups printer-driver-cups-pdf poppler-utils libcups2:i386 fonts-liberation)
