@@ -13,9 +13,67 @@
 #include <string>
 #include <vector>
 
+#include "codec_support.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#ifdef __linux__
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#endif
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
+
+#ifndef _WIN32
+// Writes beyond this many bytes fail (EFBIG) for as long as it lives: a disk
+// that fills up part-way through, for root as for anyone.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_handler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_handler)(int) = nullptr;
+};
+
+#ifdef __linux__
+bool SetImmutable(const fs::path& folder, bool on)
+{
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    close(fd);
+    return ok;
+}
+#endif
+#endif
 
 // A fresh folder per test, removed afterwards, so tests never share files.
 class PersistFiles : public ::testing::Test {
@@ -36,9 +94,44 @@ protected:
     void TearDown() override
     {
         std::error_code ec;
+#ifndef _WIN32
+        if (m_locked) {
+#ifdef __linux__
+            SetImmutable(m_dir, false);
+#endif
+            chmod(m_dir.c_str(), 0755);
+        }
+#endif
         if (!m_dir.empty())
             fs::remove_all(m_dir, ec);
     }
+
+#ifndef _WIN32
+    // Makes the folder one where existing files can be rewritten but no new
+    // file made. Read-only permissions do that for a user; root passes them,
+    // so it gets the immutable flag instead (ext4 and the like).
+    bool LockFolder()
+    {
+        m_locked = chmod(m_dir.c_str(), 0555) == 0;
+        if (!CanMakeFiles())
+            return true;
+#ifdef __linux__
+        SetImmutable(m_dir, true);
+#endif
+        return !CanMakeFiles();
+    }
+    bool CanMakeFiles() const
+    {
+        const std::string probe = PathOf("probe");
+        const int fd = open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        if (fd < 0)
+            return false;
+        close(fd);
+        unlink(probe.c_str());
+        return true;
+    }
+    bool m_locked = false;
+#endif
 
     std::string PathOf(const char* name) const { return (m_dir / name).string(); }
 
@@ -136,17 +229,111 @@ TEST_F(PersistFiles, WriteOverAFolderFailsAndLeavesItAlone)
     EXPECT_EQ(Entries(), Names{"continue.dat"});
 }
 
-TEST_F(PersistFiles, FailedWriteKeepsTheOldFile)
+// "<name>.tmp" is a name like any other: whatever the user keeps there stays
+// as it is, and does not stand in the way of a save.
+TEST_F(PersistFiles, SavingNeverTouchesAFileItDidNotMake)
 {
-    // A folder in the temporary file's place makes the write fail before the
-    // old file is touched; the blocker is not ours to remove.
-    WriteRaw("settings.dat", "old settings");
+    WriteRaw("rock.m3u", "old");
+    WriteRaw("rock.m3u.tmp", "the user's own");
     fs::create_directory(m_dir / "settings.dat.tmp");
-    EXPECT_FALSE(WriteFileReplacing(PathOf("settings.dat").c_str(), "new", 3));
-    EXPECT_EQ(ReadRaw("settings.dat"), "old settings");
-    EXPECT_TRUE(fs::is_directory(m_dir / "settings.dat.tmp"));
-    EXPECT_EQ(Entries(), (Names{"settings.dat", "settings.dat.tmp"}));
+    ASSERT_TRUE(WriteFileReplacing(PathOf("rock.m3u").c_str(), "new", 3));
+    ASSERT_TRUE(WriteFileReplacing(PathOf("settings.dat").c_str(), "abc", 3));
+    EXPECT_EQ(ReadRaw("rock.m3u"), "new");
+    EXPECT_EQ(ReadRaw("rock.m3u.tmp"), "the user's own");
+    EXPECT_EQ(ReadRaw("settings.dat"), "abc");
+    EXPECT_EQ(Entries(), (Names{"rock.m3u", "rock.m3u.tmp", "settings.dat", "settings.dat.tmp"}));
 }
+
+TEST_F(PersistFiles, WidePathsAreUtf16Names)
+{
+    const std::string ascii = m_dir.string(); // the temporary folder's path is ASCII here
+    const std::wstring folder(ascii.begin(), ascii.end());
+    const std::wstring name = W(u"caf\u00E9 \u65E5\xD83D\xDE00.m3u");
+    const std::wstring path = folder + L"/" + name;
+    ASSERT_TRUE(WriteFileReplacing(path, "abc", 3));
+    std::string got;
+    ASSERT_TRUE(ReadWholeFile(path, got));
+    EXPECT_EQ(got, "abc");
+#ifdef _WIN32
+    EXPECT_TRUE(fs::is_regular_file(m_dir / name));
+#else
+    EXPECT_EQ(Entries(), Names{"caf\xC3\xA9 \xE6\x97\xA5\xF0\x9F\x98\x80.m3u"});
+#endif
+    // A name with a NUL inside would reach some other file.
+    const std::wstring cut = folder + std::wstring(L"/x\0y", 4);
+    EXPECT_FALSE(WriteFileReplacing(cut, "abc", 3));
+    EXPECT_FALSE(ReadWholeFile(cut, got));
+    EXPECT_FALSE(WriteFileReplacing(std::wstring(), "abc", 3));
+    EXPECT_FALSE(ReadWholeFile(std::wstring(), got));
+    EXPECT_EQ(got, "");
+}
+
+#ifdef _WIN32
+// GetTempFileName takes no folder longer than MAX_PATH - 14 characters: a
+// playlist kept deeper than that is rewritten in place.
+TEST_F(PersistFiles, AFolderTooLongForATemporaryNameHasTheFileRewrittenInPlace)
+{
+    const std::wstring folder = L"\\\\?\\" + m_dir.wstring() + L"\\" + std::wstring(240, L'f');
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring path = folder + L"\\rock.m3u";
+    EXPECT_FALSE(WriteFileReplacing(path, "new", 3)); // nothing there to rewrite
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, "old, longer bytes", 17, &written, nullptr);
+    CloseHandle(file);
+
+    ASSERT_TRUE(WriteFileReplacing(path, "new", 3));
+    std::string got;
+    ASSERT_TRUE(ReadWholeFile(path, got));
+    EXPECT_EQ(got, "new");
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    std::vector<std::wstring> names;
+    do
+        names.push_back(found.cFileName);
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::wstring>{L".", L"..", L"rock.m3u"}));
+}
+#endif
+
+#ifndef _WIN32
+TEST_F(PersistFiles, AWriteThatFailsPartWayKeepsTheOldFileAndLeavesNoTemporary)
+{
+    WriteRaw("settings.dat", "old settings");
+    const std::string big(64 * 1024, 'n');
+    {
+        FileSizeLimit limit(4096);
+        EXPECT_FALSE(WriteFileReplacing(PathOf("settings.dat").c_str(), big.data(), big.size()));
+    }
+    EXPECT_EQ(ReadRaw("settings.dat"), "old settings");
+    EXPECT_EQ(Entries(), Names{"settings.dat"});
+}
+
+TEST_F(PersistFiles, AFolderThatTakesNoNewFileHasTheFileRewrittenInPlace)
+{
+    WriteRaw("rock.m3u", "C:\\old\\one.mp3\r\nC:\\old\\two.mp3\r\n");
+    if (!LockFolder())
+        GTEST_SKIP() << "no way here to keep new files out of a folder";
+    for (const std::string& bytes : {std::string("short\r\n"), std::string(5000, 'L'), std::string("C:\\x.mp3\r\n")}) {
+        EXPECT_TRUE(WriteFileReplacing(PathOf("rock.m3u").c_str(), bytes.data(), bytes.size()));
+        EXPECT_EQ(ReadRaw("rock.m3u"), bytes);
+    }
+    EXPECT_FALSE(WriteFileReplacing(PathOf("new.m3u").c_str(), "x", 1));
+
+    // Cut short part-way through, the rewrite puts the old bytes back.
+    const std::string big(64 * 1024, 'n');
+    {
+        FileSizeLimit limit(4096);
+        EXPECT_FALSE(WriteFileReplacing(PathOf("rock.m3u").c_str(), big.data(), big.size()));
+    }
+    EXPECT_EQ(ReadRaw("rock.m3u"), "C:\\x.mp3\r\n");
+    EXPECT_EQ(Entries(), Names{"rock.m3u"});
+}
+#endif
 
 TEST_F(PersistFiles, BadArgumentsWriteNothing)
 {
