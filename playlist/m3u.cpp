@@ -1,20 +1,42 @@
 #include "playlist/m3u.h"
 
+#include <new>
+#include <type_traits>
+
 #include "persist/file_io.h"
 
 namespace {
 
 // White space skipped at the start of a line (the C locale's set).
-bool IsLeadingSpace(char c)
+template <class Char>
+bool IsLeadingSpace(Char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
-} // namespace
-
-std::vector<std::string> ParseM3u(const char* data, size_t size)
+// Old DOS tools close a text with Ctrl-Z. Dropped from the last track for as
+// long as one closes it, so that no list read here ends in one: writing it
+// and reading it again then gives the same list.
+template <class String>
+void DropClosingCtrlZ(std::vector<String>& tracks)
 {
-    std::vector<std::string> tracks;
+    while (!tracks.empty()) {
+        String& last = tracks.back();
+        size_t end = last.size();
+        while (end > 0 && IsLeadingSpace(last[end - 1]))
+            --end;
+        if (end == 0 || last[end - 1] != 0x1A)
+            return;
+        last.erase(end - 1, 1);
+        if (last.empty() || IsLeadingSpace(last[0]))
+            tracks.pop_back(); // the Ctrl-Z began the line: nothing but white space is left
+    }
+}
+
+template <class Char>
+std::vector<std::basic_string<Char>> SplitTracks(const Char* data, size_t size, Char lineEnd)
+{
+    std::vector<std::basic_string<Char>> tracks;
     if (!data)
         return tracks;
     size_t i = 0;
@@ -24,21 +46,103 @@ std::vector<std::string> ParseM3u(const char* data, size_t size)
         if (i == size)
             break;
         const size_t start = i;
-        while (i < size && data[i] != '\n')
+        while (i < size && data[i] != lineEnd)
             ++i;
         size_t end = i;
         if (i < size) {
-            ++i; // the LF
-            if (data[end - 1] == '\r')
+            ++i; // the line end
+            if (lineEnd == '\n' && data[end - 1] == '\r')
                 --end; // a CR that ends a line goes with its LF; start < end here
         }
         size_t length = 0;
-        while (start + length < end && data[start + length] != '\0')
+        while (start + length < end && data[start + length] != 0)
             ++length;
         if (length > 0)
             tracks.emplace_back(data + start, length);
     }
+    DropClosingCtrlZ(tracks);
     return tracks;
+}
+
+template <class String>
+String NameAfterLastBackslash(const String& path)
+{
+    if (path.size() < 2)
+        return path;
+    const size_t slash = path.find_last_of('\\', path.size() - 2);
+    if (slash == String::npos)
+        return path;
+    return path.substr(slash + 1);
+}
+
+LineEnd FindLineEnd(const std::wstring& text)
+{
+    const size_t lf = text.find(L'\n');
+    if (lf != std::wstring::npos)
+        return lf > 0 && text[lf - 1] == L'\r' ? LineEnd::CrLf : LineEnd::Lf;
+    return text.find(L'\r') != std::wstring::npos ? LineEnd::Cr : LineEnd::CrLf;
+}
+
+std::wstring JoinLines(const std::vector<std::wstring>& tracks, LineEnd lineEnd)
+{
+    size_t total = 0;
+    for (const std::wstring& track : tracks)
+        total += track.size() + 2;
+    std::wstring text;
+    text.reserve(total);
+    for (const std::wstring& track : tracks) {
+        text += track;
+        const bool endsInCr = !track.empty() && track.back() == L'\r';
+        if (lineEnd == LineEnd::Cr)
+            text += L'\r';
+        else
+            text += lineEnd == LineEnd::CrLf || endsInCr ? L"\r\n" : L"\n";
+    }
+    return text;
+}
+
+bool IsAscii(const std::wstring& text)
+{
+    for (const wchar_t c : text) {
+        if (static_cast<std::make_unsigned_t<wchar_t>>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// Whether reading back a file written in this encoding gives the same text:
+// the bytes must decode to it and must not be taken for another encoding.
+bool Keeps(const std::vector<std::wstring>& tracks, TextEncoding encoding, bool isM3u8,
+           const IAnsiCodePage& codePage)
+{
+    if (encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be)
+        return true;
+    const std::wstring text = JoinLines(tracks, LineEnd::CrLf);
+    if (IsAscii(text))
+        return true;
+    const std::string bytes = ByteOrderMark(encoding) + Encode(text, encoding, codePage);
+    const TextEncoding found = DetectEncoding(bytes.data(), bytes.size(), isM3u8);
+    const size_t mark = ByteOrderMark(found).size();
+    const DecodedText back = Decode(bytes.data() + mark, bytes.size() - mark, found, codePage);
+    return back.trailing.empty() && back.text == text;
+}
+
+TextEncoding FirstThatKeeps(TextEncoding wanted, const std::vector<std::wstring>& tracks, bool isM3u8,
+                            const IAnsiCodePage& codePage)
+{
+    if (Keeps(tracks, wanted, isM3u8, codePage))
+        return wanted;
+    // UTF-16 keeps every unit, lone surrogates included, where UTF-8 cannot.
+    if (Keeps(tracks, TextEncoding::Utf8Bom, isM3u8, codePage))
+        return TextEncoding::Utf8Bom;
+    return TextEncoding::Utf16Le;
+}
+
+} // namespace
+
+std::vector<std::string> ParseM3u(const char* data, size_t size)
+{
+    return SplitTracks(data, size, '\n');
 }
 
 std::string FormatM3u(const std::vector<std::string>& paths)
@@ -60,16 +164,112 @@ bool ReadM3uFile(const char* path, std::vector<std::string>& tracks)
     std::string data;
     if (!ReadWholeFile(path, data))
         return false;
-    tracks = ParseM3u(data.data(), data.size());
+    try {
+        tracks = ParseM3u(data.data(), data.size());
+    } catch (const std::bad_alloc&) {
+        return false; // a list that does not fit is not half loaded
+    }
     return true;
 }
 
 std::string DisplayName(const std::string& path)
 {
-    if (path.size() < 2)
-        return path;
-    const size_t slash = path.find_last_of('\\', path.size() - 2);
-    if (slash == std::string::npos)
-        return path;
-    return path.substr(slash + 1);
+    return NameAfterLastBackslash(path);
+}
+
+std::wstring DisplayName(const std::wstring& path)
+{
+    return NameAfterLastBackslash(path);
+}
+
+M3uDocument ReadM3u(const char* data, size_t size, bool isM3u8, const IAnsiCodePage& codePage)
+{
+    M3uDocument document;
+    if (!data)
+        size = 0;
+    document.encoding = DetectEncoding(data, size, isM3u8);
+    const size_t mark = ByteOrderMark(document.encoding).size();
+    DecodedText decoded = Decode(data + mark, size - mark, document.encoding, codePage);
+    document.lineEnd = FindLineEnd(decoded.text);
+    const wchar_t lineEnd = document.lineEnd == LineEnd::Cr ? L'\r' : L'\n';
+    document.tracks = SplitTracks(decoded.text.data(), decoded.text.size(), lineEnd);
+    document.trailing = std::move(decoded.trailing);
+    return document;
+}
+
+M3uDocument ReadM3u(const std::string& bytes, bool isM3u8, const IAnsiCodePage& codePage)
+{
+    return ReadM3u(bytes.data(), bytes.size(), isM3u8, codePage);
+}
+
+std::string WriteM3u(const std::vector<std::wstring>& tracks, TextEncoding encoding, LineEnd lineEnd,
+                     const IAnsiCodePage& codePage)
+{
+    return ByteOrderMark(encoding) + Encode(JoinLines(tracks, lineEnd), encoding, codePage);
+}
+
+std::string WriteM3u(const M3uDocument& document, const IAnsiCodePage& codePage)
+{
+    return WriteM3u(document.tracks, document.encoding, document.lineEnd, codePage) + document.trailing;
+}
+
+std::vector<size_t> TracksNotKept(const std::vector<std::wstring>& tracks, TextEncoding encoding, bool isM3u8,
+                                  const IAnsiCodePage& codePage)
+{
+    std::vector<size_t> notKept;
+    if (Keeps(tracks, encoding, isM3u8, codePage))
+        return notKept;
+    for (size_t i = 0; i < tracks.size(); ++i) {
+        if (Decode(Encode(tracks[i], encoding, codePage), encoding, codePage).text != tracks[i])
+            notKept.push_back(i);
+    }
+    // Each name comes back on its own, but together they make the file pass
+    // for another encoding: the names beyond ASCII are what does it.
+    if (notKept.empty()) {
+        for (size_t i = 0; i < tracks.size(); ++i) {
+            if (!IsAscii(tracks[i]))
+                notKept.push_back(i);
+        }
+    }
+    return notKept;
+}
+
+TextEncoding SaveEncoding(TextEncoding readWith, const std::vector<std::wstring>& tracks, bool isM3u8,
+                          const IAnsiCodePage& codePage)
+{
+    return FirstThatKeeps(readWith, tracks, isM3u8, codePage);
+}
+
+TextEncoding SaveAsEncoding(bool isM3u8, const std::vector<std::wstring>& tracks, const IAnsiCodePage& codePage)
+{
+    return FirstThatKeeps(isM3u8 ? TextEncoding::Utf8Bom : TextEncoding::Ansi, tracks, isM3u8, codePage);
+}
+
+bool IsM3u8Path(const std::wstring& path)
+{
+    static const wchar_t kExtension[] = L".m3u8";
+    const size_t length = sizeof kExtension / sizeof kExtension[0] - 1;
+    if (path.size() < length)
+        return false;
+    for (size_t i = 0; i < length; ++i) {
+        wchar_t c = path[path.size() - length + i];
+        if (c >= L'A' && c <= L'Z')
+            c = static_cast<wchar_t>(c - L'A' + L'a');
+        if (c != kExtension[i])
+            return false;
+    }
+    return true;
+}
+
+bool ReadM3uFile(const std::wstring& path, const IAnsiCodePage& codePage, M3uDocument& document)
+{
+    std::string data;
+    if (!ReadWholeFile(path, data))
+        return false;
+    try {
+        document = ReadM3u(data, IsM3u8Path(path), codePage);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
 }
