@@ -11,6 +11,17 @@ bool IsMciSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// The device's readings are whatever it says: a step from a position near
+// either end of int is taken in a wider type and held at that end.
+int ClampToInt(long long value)
+{
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(value);
+}
+
 } // namespace
 
 int ParseMciNumber(const char* text)
@@ -30,13 +41,7 @@ int ParseMciNumber(const char* text)
         if (value > static_cast<long long>(INT_MAX) + 1)
             value = static_cast<long long>(INT_MAX) + 1; // keeps the sum bounded
     }
-    if (negative)
-        value = -value;
-    if (value > INT_MAX)
-        return INT_MAX;
-    if (value < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(value);
+    return ClampToInt(negative ? -value : value);
 }
 
 CMciAudio::CMciAudio(IMciPort& mciPort) : port(mciPort) {}
@@ -155,14 +160,14 @@ bool CMciAudio::Forward(int ms)
 {
     if (!isPlaying)
         return false;
-    return Play(GetPosition() + ms);
+    return Play(ClampToInt(static_cast<long long>(GetPosition()) + ms));
 }
 
 bool CMciAudio::Rewind(int ms)
 {
     if (!isPlaying)
         return false;
-    return Play(GetPosition() - ms);
+    return Play(ClampToInt(static_cast<long long>(GetPosition()) - ms));
 }
 
 int CMciAudio::GetLength()

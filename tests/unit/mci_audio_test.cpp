@@ -288,6 +288,62 @@ TEST_F(MciAudioTest, ForwardAndRewindPlayFromTheShiftedPosition)
     }
 }
 
+// Whatever the device reports, a step is taken without overflow and held at
+// the ends of int; the commands are those of any other step.
+TEST_F(MciAudioTest, ForwardAndRewindHoldAtTheEndsOfInt)
+{
+    const Log fromTheTop = {"status qvmp3 position", "setaudio qvmp3 volume to 0", "status qvmp3 length",
+                            "play qvmp3 from 0 to 3000"};
+    const Log toTheEnd = {"status qvmp3 position", "setaudio qvmp3 volume to 0", "seek qvmp3 to 2147483647",
+                          "play qvmp3"};
+    const struct {
+        const char* position;
+        bool forward;
+        int step;
+        bool result;
+        Log sent;
+    } cases[] = {
+        {"2147483647", true, 5000, true, toTheEnd},
+        {"2147483000", true, INT_MAX, true, toTheEnd},
+        {"0", false, INT_MIN, true, toTheEnd},
+        {"-2147483648", false, 5000, true, fromTheTop},
+        {"-1", true, INT_MIN, true, fromTheTop},
+        {"-2147483648", true, INT_MAX, true, fromTheTop},
+        {"2147483647", false, INT_MAX, false, {"status qvmp3 position"}}, // lands on 0 while playing
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.position) + (c.forward ? " forward " : " rewind ") + std::to_string(c.step));
+        port.ClearLog();
+        port.Reply("status qvmp3 position", c.position);
+        Put(kPlaying);
+        EXPECT_EQ(c.forward ? audio.Forward(c.step) : audio.Rewind(c.step), c.result);
+        EXPECT_EQ(port.log, c.sent);
+    }
+}
+
+// Any readings give a defined answer: the end is reached at 100 % or more,
+// and a result that is not a number is not the end.
+TEST_F(MciAudioTest, StopIfAtEndForReadingsAtTheEndsOfInt)
+{
+    const struct {
+        const char* position;
+        const char* length;
+        bool atEnd;
+    } cases[] = {
+        {"2147483647", "1", true},         {"-2147483648", "-1", true},  {"-2147483648", "2147483647", false},
+        {"2147483647", "2147483647", true}, {"2147483647", "-2147483648", false}, {"-1", "0", false},
+        {"1", "0", true},                  {"0", "-1", false},           {"-1", "-1", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.position) + " of " + c.length);
+        port.Reply("status qvmp3 position", c.position);
+        port.Reply("status qvmp3 length", c.length);
+        Put(kPlaying);
+        EXPECT_EQ(audio.StopIfAtEnd(), c.atEnd);
+        ExpectFlags(c.atEnd ? kOpened : kPlaying);
+    }
+}
+
 TEST_F(MciAudioTest, StatusRepliesAreReadAsDecimalNumbers)
 {
     const struct {
