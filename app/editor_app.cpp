@@ -4,17 +4,25 @@
 
 #include <commctrl.h>
 
+CEditorApp::CEditorApp() = default;
+
+CEditorApp::~CEditorApp() = default;
+
 bool CEditorApp::InitInstance()
 {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
 
-    // The editor object deletes itself after its window is gone.
-    CEditorDlg* editor = new CEditorDlg(nullptr);
-    if (!editor->GetHwnd()) {
-        delete editor;
+    m_editor = std::make_unique<CEditorDlg>();
+    if (!m_editor->Create(nullptr)) {
+        m_editor.reset();
         return false;
     }
-    m_pMainWnd = editor;
+    SetMainWindow(m_editor->GetHwnd());
     return true;
 }
+
+// The player and the tray icon go with the editor object, before the loop
+// ends: the audio device is closed and the icon removed while the program
+// still runs.
+void CEditorApp::OnMainWindowDestroyed() { m_editor.reset(); }

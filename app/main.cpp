@@ -3,13 +3,10 @@
 
 #include <windows.h>
 
-namespace {
-CEditorApp theApp;
-}
-
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    if (!theApp.InitInstance())
+    CEditorApp app;
+    if (!app.InitInstance())
         return 1;
-    return theApp.Run();
+    return app.Run();
 }

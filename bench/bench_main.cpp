@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -139,7 +140,7 @@ class Bench {
 public:
     Bench(const std::string& dir) : m_dir(dir) {}
 
-    CEditorDlg* editor = nullptr;
+    std::unique_ptr<CEditorDlg> editor;
     ScriptedUi ui;
     std::vector<Row> rows;
 
@@ -148,7 +149,7 @@ public:
     // Opens a playlist through File > Open; returns the time it took.
     double Open(const std::string& path)
     {
-        editor->m_bModified = false;
+        editor->SetModified(false, false);
         ui.paths.push_back(path);
         const double start = Now();
         editor->SendMessage(WM_COMMAND, MAKEWPARAM(ID_FILE_OPEN, 0));
@@ -166,7 +167,7 @@ public:
 
     void Select(int first, int count, int step)
     {
-        fw::CListBox& list = editor->m_list;
+        const fw::CListBox& list = editor->List();
         list.SetRedraw(false);
         list.SendMessage(LB_SETSEL, FALSE, -1);
         for (int i = 0; i < count; ++i)
@@ -178,20 +179,21 @@ public:
     // The queue holds every list index once, with the item's text.
     bool InStep() const
     {
-        const CPlayQueue& queue = editor->m_pPlayer->m_queue;
-        const int count = editor->m_list.GetCount();
+        const CPlayQueue& queue = editor->Player().Queue();
+        const int count = editor->List().GetCount();
         if (queue.Count() != count)
             return false;
         std::vector<char> seen(static_cast<size_t>(count), 0);
         std::string text;
-        for (const PlayQueueEntry& entry : queue.entries) {
-            if (entry.listIndex < 0 || entry.listIndex >= count || seen[static_cast<size_t>(entry.listIndex)]++)
+        for (int pos = 0; pos < count; ++pos) {
+            const int listIndex = queue.At(pos).listIndex;
+            if (listIndex < 0 || listIndex >= count || seen[static_cast<size_t>(listIndex)]++)
                 return false;
         }
         // The texts: a sample is enough to catch a shifted list.
         for (int i = 0; i < queue.Count(); i += 997) {
-            const PlayQueueEntry& entry = queue.entries[static_cast<size_t>(i)];
-            editor->m_list.GetText(entry.listIndex, text);
+            const PlayQueueEntry& entry = queue.At(i);
+            editor->List().GetText(entry.listIndex, text);
             if (text != entry.path)
                 return false;
         }
@@ -243,9 +245,9 @@ int main()
     }
 
     ui::SetUi(&bench.ui);
-    bench.editor = new CEditorDlg(nullptr);
-    CEditorDlg* editor = bench.editor;
-    if (!editor->GetHwnd()) {
+    bench.editor = std::make_unique<CEditorDlg>();
+    CEditorDlg* editor = bench.editor.get();
+    if (!editor->Create(nullptr)) {
         std::printf("the editor window did not open\n");
         return 1;
     }
@@ -256,7 +258,7 @@ int main()
 
     // Open.
     double t = bench.Open(big);
-    rows.push_back({"Open (100,000 tracks)", t, editor->m_list.GetCount() == kTracks && bench.InStep()});
+    rows.push_back({"Open (100,000 tracks)", t, editor->List().GetCount() == kTracks && bench.InStep()});
 
     // Save (Save as to a new file, then Save over it).
     bench.ui.paths.push_back(bench.File("saved.m3u"));
@@ -275,37 +277,42 @@ int main()
     rows.push_back({"Save as (100,000 tracks)", t, written == FormatM3u(paths)});
     editor->SetModified(true, false);
     t = bench.Click(ID_FILE_SAVE);
-    rows.push_back({"Save (100,000 tracks)", t, !editor->m_bModified});
+    rows.push_back({"Save (100,000 tracks)", t, !editor->IsModified()});
 
     // Remove of 50,000 selected items (every other one).
     bench.Select(0, kRemoved, 2);
     t = bench.Click(IDC_REMOVE);
-    rows.push_back({"Remove 50,000 selected", t, editor->m_list.GetCount() == kTracks - kRemoved && bench.InStep()
-                                                     && editor->m_list.GetText(0) == paths[1]});
+    rows.push_back({"Remove 50,000 selected", t, editor->List().GetCount() == kTracks - kRemoved && bench.InStep()
+                                                     && editor->List().GetText(0) == paths[1]});
 
     // Move Up and Move Down of a 10,000-item block.
     bench.Open(big);
     bench.Select(40000, kBlock, 1);
     t = bench.Click(IDC_MOVE_UP);
-    rows.push_back({"Move Up 10,000-item block", t, editor->m_list.GetText(40000 + kBlock - 1) == paths[39999]
-                                                        && editor->m_list.GetText(39999) == paths[40000] && bench.InStep()});
+    rows.push_back({"Move Up 10,000-item block", t, editor->List().GetText(40000 + kBlock - 1) == paths[39999]
+                                                        && editor->List().GetText(39999) == paths[40000] && bench.InStep()});
     bench.Select(39999, kBlock, 1);
     t = bench.Click(IDC_MOVE_DOWN);
-    rows.push_back({"Move Down 10,000-item block", t, editor->m_list.GetText(39999) == paths[39999]
-                                                          && editor->m_list.GetText(40000) == paths[40000] && bench.InStep()});
+    rows.push_back({"Move Down 10,000-item block", t, editor->List().GetText(39999) == paths[39999]
+                                                          && editor->List().GetText(40000) == paths[40000] && bench.InStep()});
 
-    // The same moves on a shuffled queue.
-    editor->m_pPlayer->m_queue.Shuffle();
+    // The same moves on a shuffled queue: shuffle switched on and off again,
+    // which leaves the queue shuffled until the next Open.
+    CPlayerDlg& player = editor->Player();
+    const fw::CButton shuffle(player.GetDlgItem(IDC_SHUFFLE));
+    shuffle.SetCheck(BST_CHECKED);
+    player.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SHUFFLE, BN_CLICKED), reinterpret_cast<LPARAM>(shuffle.GetHwnd()));
+    shuffle.SetCheck(BST_UNCHECKED);
     bench.Select(60000, kBlock, 1);
     t = bench.Click(IDC_MOVE_UP);
-    rows.push_back({"Move Up 10,000, shuffled queue", t, editor->m_list.GetText(59999) == paths[60000] && bench.InStep()});
+    rows.push_back({"Move Up 10,000, shuffled queue", t, editor->List().GetText(59999) == paths[60000] && bench.InStep()});
     t = bench.Click(IDC_MOVE_DOWN);
-    rows.push_back({"Move Down 10,000, shuffled queue", t, editor->m_list.GetText(60000) == paths[60000] && bench.InStep()});
+    rows.push_back({"Move Down 10,000, shuffled queue", t, editor->List().GetText(60000) == paths[60000] && bench.InStep()});
 
     // Clear Dupes on 100,000 tracks of which half are duplicates.
     bench.Open(dup);
     t = bench.Click(IDC_CLEAR_DUPES);
-    rows.push_back({"Clear Dupes (50,000 of 100,000)", t, editor->m_list.GetCount() == kTracks / 2 && bench.InStep()});
+    rows.push_back({"Clear Dupes (50,000 of 100,000)", t, editor->List().GetCount() == kTracks / 2 && bench.InStep()});
 
     std::printf("\nBaseline: filling a bare list box with the same 100,000 strings: %.0f ms\n\n", baseline);
     std::printf("| Command | Time (ms) | Ratio to baseline | Result checked |\n");
@@ -317,8 +324,8 @@ int main()
     }
     std::fflush(stdout);
 
-    editor->m_bModified = false;
-    ::DestroyWindow(editor->GetHwnd()); // the object deletes itself
+    editor->SetModified(false, false);
+    bench.editor.reset();
     ui::SetUi(nullptr);
     ::SetCurrentDirectoryA(temp);
     ::DeleteFileA(big.c_str());

@@ -15,6 +15,7 @@
 #include "persist/file_io.h"
 #include "player/player_dlg.h"
 #include "playlist/m3u.h"
+#include "print/print_playlist.h"
 #include "res/resource.h"
 
 #include <cstring>
@@ -24,12 +25,12 @@ namespace {
 
 const char kPlaylistFilter[] = "MP3 Playlist Files (*.m3u)|*.m3u|All Files (*.*)|*.*||";
 const char kTrackFilter[] = "MP3 Audio Files (*.mp3)|*.mp3|All Files (*.*)|*.*||";
-const DWORD kTrackBufferChars = 52000;
+constexpr DWORD kTrackBufferChars = 52000;
 
 // Up to this many items change one by one, exactly as a user would see it
 // item after item; more go through the one-pass paths.
-const size_t kFewItems = 32;
-const int kSmallList = 1000;
+constexpr size_t kFewItems = 32;
+constexpr int kSmallList = 1000;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
@@ -92,8 +93,8 @@ bool CEditorDlg::LoadPlaylist(const char* path, bool keepQueue)
         return false; // nothing has changed
 
     SetPathField(m_settings.lastPlaylist, path);
-    if (!keepQueue && m_pPlayer)
-        m_pPlayer->ResetPlayer();
+    if (!keepQueue)
+        m_player->ResetPlayer();
     m_strFilePath = path;
     m_strFileName = DisplayName(m_strFilePath);
 
@@ -104,32 +105,22 @@ bool CEditorDlg::LoadPlaylist(const char* path, bool keepQueue)
     m_list.ResetContent();
     if (!tracks.empty())
         m_list.InitStorage(static_cast<int>(tracks.size()), static_cast<int>(bytes / tracks.size() + 1));
-    CPlayQueue* queue = (!keepQueue && m_pPlayer) ? &m_pPlayer->m_queue : nullptr;
-    bool added = false;
+    size_t listed = 0;
     for (const std::string& track : tracks) {
-        const int index = m_list.AddString(track.c_str());
-        if (index < 0)
+        if (m_list.AddString(track.c_str()) < 0)
             break; // the list box is full: queue and list stay in step
-        if (queue) {
-            queue->Add(index, track.c_str());
-            added = true;
-        }
+        ++listed;
     }
     m_list.SetRedraw(true);
     m_list.Invalidate();
-    // What AddTrack refreshes after each track depends only on the final
-    // queue, so it is done once.
-    if (added)
-        m_pPlayer->RefreshCounter();
+    if (!keepQueue)
+        m_player->QueueLoadedTracks(tracks, listed);
 
     m_bHasFile = true;
     SetModified(false, true);
     UpdateSelStatus();
 
-    if (m_pPlayer && m_pPlayer->IsWindow()
-        && fw::CButton(m_pPlayer->GetDlgItem(IDC_SHUFFLE)).GetCheck() == BST_CHECKED
-        && m_pPlayer->m_queue.Count() >= 1)
-        m_pPlayer->OnShuffle();
+    m_player->ShuffleIfOn();
     return true;
 }
 
@@ -154,8 +145,7 @@ void CEditorDlg::OnFileNew()
 {
     if (!PromptSaveChanges())
         return;
-    if (m_pPlayer)
-        m_pPlayer->ResetPlayer();
+    m_player->ResetPlayer();
     m_list.ResetContent();
     m_bHasFile = false;
     m_strFileName = "untitled";
@@ -192,11 +182,15 @@ void CEditorDlg::OnFileSave()
     WritePlaylist();
 }
 
-bool CEditorDlg::OnFileSaveAs()
+void CEditorDlg::OnFileSaveAs()
 {
     bool chosen = false;
     SaveAs(chosen);
-    return chosen;
+}
+
+void CEditorDlg::OnFilePrint()
+{
+    PrintPlaylist(m_hWnd, m_strFilePath.empty() ? m_strFileName : m_strFilePath, m_strFileName, ListTexts());
 }
 
 bool CEditorDlg::SaveAs(bool& chosen)
@@ -222,7 +216,7 @@ bool CEditorDlg::SaveAs(bool& chosen)
     const std::string oldName = m_strFileName;
     const bool oldHasFile = m_bHasFile;
     m_strFilePath = path;
-    m_strFileName = dialog.GetFileName();
+    m_strFileName = DisplayName(path);
     m_bHasFile = true;
     if (WritePlaylist())
         return true;
@@ -307,9 +301,7 @@ void CEditorDlg::OnAddTracks()
             Box(m_hWnd, text.c_str(), "Warning", MB_OK | MB_ICONEXCLAMATION);
             continue;
         }
-        const int n = m_list.GetCount();
-        if (m_pPlayer)
-            m_pPlayer->AddTrack(n, path.c_str());
+        m_player->AddTrack(m_list.GetCount(), path.c_str());
         m_list.AddString(path.c_str());
         added = true;
     }
@@ -337,9 +329,7 @@ void CEditorDlg::DropFiles(HDROP drop)
             std::string text = "Warning: The extension of this file is not \"mp3\"\r\n    " + path;
             Box(m_hWnd, text.c_str(), "Warning!", MB_OK | MB_ICONEXCLAMATION);
         }
-        const int n = m_list.GetCount();
-        if (m_pPlayer)
-            m_pPlayer->AddTrack(n, path.c_str());
+        m_player->AddTrack(m_list.GetCount(), path.c_str());
         m_list.AddString(path.c_str());
         added = true;
         UpdateSelStatus();
@@ -402,8 +392,7 @@ void CEditorDlg::DeleteItems(const std::vector<int>& ascending, const std::vecto
         // Highest first, so that the indexes still to come stay valid.
         for (auto it = items.rbegin(); it != items.rend(); ++it) {
             m_list.DeleteString(*it);
-            if (m_pPlayer)
-                m_pPlayer->RemoveTrack(*it);
+            m_player->RemoveTrack(*it);
         }
         return;
     }
@@ -461,8 +450,7 @@ void CEditorDlg::DeleteItems(const std::vector<int>& ascending, const std::vecto
         m_list.SetCaretIndex(caret);
     if (top >= 0)
         m_list.SendMessage(LB_SETTOPINDEX, static_cast<WPARAM>(top));
-    if (m_pPlayer)
-        m_pPlayer->RemoveTracks(items);
+    m_player->RemoveTracks(items);
     m_list.SetRedraw(true);
     m_list.Invalidate();
 }
@@ -498,7 +486,7 @@ void CEditorDlg::MoveSelected(bool up)
     if (bulk)
         m_list.SetRedraw(false);
 
-    MoveQueueEntries(selected, up);
+    m_player->MoveTracks(selected, up);
 
     // Moving each item of a contiguous block by one place, one after the
     // other, ends the same as moving the neighbour of the block to its other
@@ -534,62 +522,4 @@ void CEditorDlg::MoveSelected(bool up)
     UpdateSelStatus();
 }
 
-void CEditorDlg::MoveQueueEntries(const std::vector<int>& selected, bool up)
-{
-    if (!m_pPlayer)
-        return;
-    if (selected.size() <= kFewItems) {
-        // In the order of the item-by-item walk: ascending up, descending down.
-        if (up) {
-            for (int s : selected)
-                m_pPlayer->MoveTrackUp(s);
-        } else {
-            for (auto it = selected.rbegin(); it != selected.rend(); ++it)
-                m_pPlayer->MoveTrackDown(*it);
-        }
-        return;
-    }
-
-    // The queue's MoveUp/MoveDown look each list index up; in a shuffled
-    // queue that is a scan per item. One map of list index to position does
-    // it for the whole selection: swapping paths never changes it.
-    CPlayQueue& queue = m_pPlayer->m_queue;
-    const int n = queue.Count();
-    std::vector<int> position(static_cast<size_t>(n), -1);
-    for (int pos = 0; pos < n; ++pos) {
-        const int listIndex = queue.entries[static_cast<size_t>(pos)].listIndex;
-        if (listIndex >= 0 && listIndex < n && position[static_cast<size_t>(listIndex)] < 0)
-            position[static_cast<size_t>(listIndex)] = pos;
-    }
-    auto swapWithNext = [&](int listIndex) {
-        // The queue's own rule: both list indexes must be below its count.
-        if (listIndex < 0 || listIndex + 1 >= n)
-            return false;
-        const int a = position[static_cast<size_t>(listIndex)];
-        const int b = position[static_cast<size_t>(listIndex) + 1];
-        if (a < 0 || b < 0)
-            return false;
-        queue.SwapPaths(a, b);
-        return true;
-    };
-    bool moved = false;
-    if (up) {
-        for (int s : selected)
-            moved = swapWithNext(s - 1) || moved;
-    } else {
-        for (auto it = selected.rbegin(); it != selected.rend(); ++it)
-            moved = swapWithNext(*it) || moved;
-    }
-    // MoveTrackUp/Down refresh the counter after each move that happened;
-    // what it shows depends only on the end state.
-    if (moved)
-        m_pPlayer->RefreshCounter();
-}
-
-void CEditorDlg::OnDblClkTrackList()
-{
-    if (!m_pPlayer)
-        return;
-    m_pPlayer->m_queue.PlayListIndex(m_list.GetCurSel());
-    m_pPlayer->UpdateDisplay();
-}
+void CEditorDlg::OnDblClkTrackList() { m_player->PlayListIndex(m_list.GetCurSel()); }

@@ -2,7 +2,7 @@
 // routing of its messages. Its commands live in editor_commands.cpp.
 #include "editor/editor_dlg.h"
 
-#include "framework/app.h"
+#include "framework/dc.h"
 #include "persist/file_io.h"
 #include "player/player_dlg.h"
 #include "res/resource.h"
@@ -12,12 +12,12 @@
 
 const fw::MessageMapEntry<CEditorDlg> CEditorDlg::messageMap[] = {
     fw::Message(WM_GETMINMAXINFO, &CEditorDlg::OnGetMinMaxInfo),
-    fw::Message(WM_SIZE, &CEditorDlg::OnSizeMessage),
-    fw::Message(WM_MOVE, &CEditorDlg::OnMoveMessage),
-    fw::Message(WM_PAINT, &CEditorDlg::OnPaintMessage),
+    fw::Size(&CEditorDlg::OnSize),
+    fw::Move(&CEditorDlg::OnMove),
+    fw::Message(WM_PAINT, &CEditorDlg::OnPaint),
     fw::Message(WM_QUERYDRAGICON, &CEditorDlg::OnQueryDragIcon),
-    fw::Message(WM_CLOSE, &CEditorDlg::OnCloseMessage),
-    fw::Message(WM_DROPFILES, &CEditorDlg::OnDropFilesMessage),
+    fw::Message(WM_CLOSE, &CEditorDlg::OnClose),
+    fw::Message(WM_DROPFILES, &CEditorDlg::OnDropFiles),
 
     fw::Command(IDOK, &CEditorDlg::OnOK),
     fw::Command(IDCANCEL, &CEditorDlg::OnCancel),
@@ -28,7 +28,7 @@ const fw::MessageMapEntry<CEditorDlg> CEditorDlg::messageMap[] = {
     fw::Command(ID_FILE_NEW, &CEditorDlg::OnFileNew),
     fw::Command(ID_FILE_OPEN, &CEditorDlg::OnFileOpen),
     fw::Command(ID_FILE_SAVE, &CEditorDlg::OnFileSave),
-    fw::Command(ID_FILE_SAVE_AS, &CEditorDlg::OnFileSaveAsCommand),
+    fw::Command(ID_FILE_SAVE_AS, &CEditorDlg::OnFileSaveAs),
     fw::Command(ID_FILE_PRINT, &CEditorDlg::OnFilePrint),
 
     fw::Command(IDC_ADD_TRACKS, BN_CLICKED, &CEditorDlg::OnAddTracks),
@@ -46,46 +46,32 @@ const fw::MessageMapEntry<CEditorDlg> CEditorDlg::messageMap[] = {
     fw::Command(ID_TRAY_SHOW_PLAYER, &CEditorDlg::OnTrayShowPlayer),
 };
 
-CEditorDlg::CEditorDlg(HWND parent) : fw::CDialog(IDD_EDITOR)
-{
-    m_hIcon = fw::LoadAppIcon(IDI_APP);
-    Create(parent);
-}
+// The list grows with the window; the buttons and the status line keep to
+// the bottom edge, Move Up and Move Down to the bottom right corner.
+const fw::AnchorRow CEditorDlg::kLayout[] = {
+    {IDC_TRACK_LIST, fw::kSizeX | fw::kSizeY},
+    {IDC_ADD_TRACKS, fw::kMoveY},
+    {IDC_REMOVE, fw::kMoveY},
+    {IDC_CLEAR_DUPES, fw::kMoveY},
+    {IDC_PLAYER_BUTTON, fw::kMoveY},
+    {IDC_SEL_STATUS, fw::kMoveY},
+    {IDC_MOVE_UP, fw::kMoveX | fw::kMoveY},
+    {IDC_MOVE_DOWN, fw::kMoveX | fw::kMoveY},
+};
+
+CEditorDlg::CEditorDlg() : fw::CDialogImpl<CEditorDlg>(IDD_EDITOR) { m_hIcon = fw::LoadAppIcon(IDI_APP); }
 
 CEditorDlg::~CEditorDlg()
 {
-    // The player goes first: its queue stops and closes the audio device
-    // while the tray icon it reports to still exists.
-    if (m_pPlayer) {
-        m_pPlayer->DestroyWindow();
-        delete m_pPlayer;
-        m_pPlayer = nullptr;
-    }
-    delete m_pTrayIcon;
-    m_pTrayIcon = nullptr;
+    // The window goes first, as by the close path; then the player, whose
+    // queue stops and closes the audio device while the tray icon it
+    // reports to still exists.
+    DestroyWindow();
+    m_player.reset();
+    m_tray.reset();
 }
-
-void CEditorDlg::PostNcDestroy() { delete this; }
 
 void CEditorDlg::DoDataExchange() { BindControl(IDC_TRACK_LIST, m_list); }
-
-bool CEditorDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
-{
-    m_bPassOn = false;
-    if (!fw::DispatchMessageMap(*this, messageMap, message, wParam, lParam, result))
-        return false;
-    // Only these handlers may ask for the default processing too; any other
-    // may have closed the window, and this object with it.
-    switch (message) {
-    case WM_GETMINMAXINFO:
-    case WM_SIZE:
-    case WM_MOVE:
-    case WM_PAINT:
-        return !m_bPassOn;
-    default:
-        return true;
-    }
-}
 
 BOOL CEditorDlg::OnInitDialog()
 {
@@ -107,15 +93,7 @@ BOOL CEditorDlg::OnInitDialog()
     if (n == 0 || n >= sizeof m_szStartDir)
         m_szStartDir[0] = '\0';
 
-    m_layout.Attach(m_hWnd);
-    m_layout.AddControl(IDC_TRACK_LIST, kAnchorFixed, kAnchorFollow, kAnchorFixed, kAnchorFollow);
-    m_layout.AddControl(IDC_ADD_TRACKS, kAnchorFixed, kAnchorFixed, kAnchorFollow, kAnchorFollow);
-    m_layout.AddControl(IDC_REMOVE, kAnchorFixed, kAnchorFixed, kAnchorFollow, kAnchorFollow);
-    m_layout.AddControl(IDC_CLEAR_DUPES, kAnchorFixed, kAnchorFixed, kAnchorFollow, kAnchorFollow);
-    m_layout.AddControl(IDC_PLAYER_BUTTON, kAnchorFixed, kAnchorFixed, kAnchorFollow, kAnchorFollow);
-    m_layout.AddControl(IDC_SEL_STATUS, kAnchorFixed, kAnchorFixed, kAnchorFollow, kAnchorFollow);
-    m_layout.AddControl(IDC_MOVE_UP, kAnchorFollow, kAnchorFollow, kAnchorFollow, kAnchorFollow);
-    m_layout.AddControl(IDC_MOVE_DOWN, kAnchorFollow, kAnchorFollow, kAnchorFollow, kAnchorFollow);
+    m_layout.Attach(m_hWnd, kLayout);
 
     m_bSettingsLoaded = LoadSettings();
     if (!m_bSettingsLoaded) {
@@ -124,16 +102,21 @@ BOOL CEditorDlg::OnInitDialog()
         fw::CButton(GetDlgItem(IDC_PLAYER_BUTTON)).SetIcon(m_hIconPlayerHidden);
     }
 
-    m_pPlayer = new CPlayerDlg(this);
+    IPlayerHost& host = *this;
+    m_player = std::make_unique<CPlayerDlg>(host, StoredPlayerSettings());
+    if (!m_player->Create(m_hWnd))
+        return FailStartUp();
     ::DragAcceptFiles(m_hWnd, TRUE);
 
     m_strBaseTitle = GetWindowText();
     SetModified(false, true);
 
-    if (m_settings.listHidden && m_pPlayer->IsWindow())
-        m_pPlayer->OnListToggle();
+    if (m_settings.listHidden)
+        m_player->ToggleList();
 
-    m_pTrayIcon = new CTrayIcon(m_hWnd, m_pPlayer, m_hIcon, m_strBaseTitle.c_str(), IDR_TRAYMENU);
+    m_tray = CTrayIcon::Create(m_hWnd, m_hIcon, m_strBaseTitle.c_str(), IDR_TRAYMENU);
+    if (!m_tray)
+        return FailStartUp();
 
     int current = -1;
     int count = 0;
@@ -147,6 +130,14 @@ BOOL CEditorDlg::OnInitDialog()
         ResumePlayQueue(current, count, order);
 
     return TRUE; // the dialog manager puts the focus on the list
+}
+
+// Without its player or tray icon the program does not start: the window
+// goes again, and Create reports the failure.
+BOOL CEditorDlg::FailStartUp()
+{
+    DestroyWindow();
+    return FALSE;
 }
 
 // The template sits at 0, 0; a first start without a stored placement shows
@@ -188,6 +179,23 @@ void CEditorDlg::UpdateSelStatus()
     ::SetDlgItemTextA(m_hWnd, IDC_SEL_STATUS, text);
 }
 
+void CEditorDlg::SelectListItem(int listIndex)
+{
+    for (int index : m_list.GetSelItems())
+        m_list.SetSel(index, false);
+    if (listIndex >= 0) {
+        m_list.SetSel(listIndex, true);
+        m_list.SetCaretIndex(listIndex);
+    }
+}
+
+void CEditorDlg::SetTrayTip(const char* text) { m_tray->SetTip(text); }
+
+void CEditorDlg::SetTrayIcon(HICON icon) { m_tray->SetIcon(icon); }
+
+// The player asks from inside its own handler; the close path destroys it.
+void CEditorDlg::RequestClose() { PostMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
+
 void CEditorDlg::ShowList(bool show)
 {
     if (show) {
@@ -200,71 +208,54 @@ void CEditorDlg::ShowList(bool show)
 
 std::string CEditorDlg::DataFilePath(const char* name) const { return JoinPath(m_szStartDir, name); }
 
-LRESULT CEditorDlg::OnGetMinMaxInfo(WPARAM, LPARAM lParam)
+fw::Reply CEditorDlg::OnGetMinMaxInfo(WPARAM, LPARAM lParam)
 {
-    if ((m_ptMinTrackSize.x == 0 && m_ptMinTrackSize.y == 0) || lParam == 0) {
-        m_bPassOn = true;
-        return 0;
-    }
+    if ((m_ptMinTrackSize.x == 0 && m_ptMinTrackSize.y == 0) || lParam == 0)
+        return fw::kDeclined;
     reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = m_ptMinTrackSize;
     return 0;
 }
 
-// Only the user's own drag of the player tears it away from its docking
-// place: a maximise or any other jump of the editor by more than the docking
-// distance must not leave a docked player behind. The editor's moves still
-// dock a detached player that it has come back to.
-void CEditorDlg::PlayerFollows()
+// Both decline, so that the default processing runs too. The player comes
+// after the editor's own placement at start-up: until then, nothing follows.
+fw::Reply CEditorDlg::OnSize(UINT, int cx, int cy)
 {
-    if (!m_pPlayer || !m_pPlayer->IsWindow())
-        return;
-    if (m_pPlayer->detached)
-        m_pPlayer->UpdateDocking();
-    if (!m_pPlayer->detached)
-        m_pPlayer->Reposition();
+    m_layout.OnSize(cx, cy);
+    if (m_player)
+        m_player->HostMoved();
+    return fw::kDeclined;
 }
 
-LRESULT CEditorDlg::OnSizeMessage(WPARAM, LPARAM lParam)
+fw::Reply CEditorDlg::OnMove(int, int)
 {
-    m_bPassOn = true;
-    m_layout.OnSize(LOWORD(lParam), HIWORD(lParam));
-    PlayerFollows();
-    return 0;
+    if (m_player)
+        m_player->HostMoved();
+    return fw::kDeclined;
 }
 
-LRESULT CEditorDlg::OnMoveMessage(WPARAM, LPARAM)
+fw::Reply CEditorDlg::OnPaint(WPARAM, LPARAM)
 {
-    m_bPassOn = true;
-    PlayerFollows();
-    return 0;
-}
-
-LRESULT CEditorDlg::OnPaintMessage(WPARAM, LPARAM)
-{
-    if (!IsIconic()) {
-        m_bPassOn = true;
-        return 0;
-    }
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(m_hWnd, &ps);
-    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc));
+    if (!IsIconic())
+        return fw::kDeclined;
+    fw::CDC dc;
+    dc.BeginPaint(m_hWnd);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()));
     RECT client = GetClientRect();
     const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-    ::DrawIcon(dc, x, y, m_hIcon);
-    ::EndPaint(m_hWnd, &ps);
+    ::DrawIcon(dc.GetSafeHdc(), x, y, m_hIcon);
     return 0;
 }
 
-LRESULT CEditorDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_hIcon); }
+fw::Reply CEditorDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_hIcon); }
 
-LRESULT CEditorDlg::OnCloseMessage(WPARAM, LPARAM)
+fw::Reply CEditorDlg::OnClose(WPARAM, LPARAM)
 {
-    OnCancel(); // may delete this
+    OnCancel();
     return 0;
 }
 
-LRESULT CEditorDlg::OnDropFilesMessage(WPARAM wParam, LPARAM)
+fw::Reply CEditorDlg::OnDropFiles(WPARAM wParam, LPARAM)
 {
     HDROP drop = reinterpret_cast<HDROP>(wParam);
     if (drop) {
@@ -284,7 +275,8 @@ void CEditorDlg::OnCancel()
         return;
     SaveSettings();
     SaveResume();
-    DestroyWindow(); // PostNcDestroy deletes this: touch nothing afterwards
+    // The application lets go of this object once the handler has returned.
+    DestroyWindow();
 }
 
 void CEditorDlg::OnFileExit() { OnCancel(); }
@@ -297,36 +289,23 @@ void CEditorDlg::OnHelpAbout()
 
 void CEditorDlg::OnPlayerButton()
 {
-    if (!m_pPlayer || !m_pPlayer->IsWindow())
-        return;
     fw::CButton button(GetDlgItem(IDC_PLAYER_BUTTON));
-    if (m_pPlayer->slideState == 0) {
-        m_pPlayer->ShowSlide(false);
+    const SlideState state = m_player->GetSlideState();
+    if (state == SlideState::Shown) {
+        m_player->ShowSlide(false);
         button.SetIcon(m_hIconPlayerHidden);
-    } else if (m_pPlayer->slideState == 1) {
-        m_pPlayer->ShowSlide(true);
+    } else if (state == SlideState::Hidden) {
+        m_player->ShowSlide(true);
         button.SetIcon(m_hIconPlayerShown);
         ::SetForegroundWindow(m_hWnd);
     }
 }
 
-void CEditorDlg::OnTrayPlayPause()
-{
-    if (m_pPlayer && m_pPlayer->IsWindow())
-        m_pPlayer->OnPlayPause();
-}
+void CEditorDlg::OnTrayPlayPause() { m_player->OnPlayPause(); }
 
-void CEditorDlg::OnTrayPrevious()
-{
-    if (m_pPlayer && m_pPlayer->IsWindow())
-        m_pPlayer->OnPrevious();
-}
+void CEditorDlg::OnTrayPrevious() { m_player->OnPrevious(); }
 
-void CEditorDlg::OnTrayNext()
-{
-    if (m_pPlayer && m_pPlayer->IsWindow())
-        m_pPlayer->OnNext();
-}
+void CEditorDlg::OnTrayNext() { m_player->OnNext(); }
 
 void CEditorDlg::OnTrayShowPlayer()
 {
@@ -334,14 +313,12 @@ void CEditorDlg::OnTrayShowPlayer()
         ::SetForegroundWindow(m_hWnd);
         return;
     }
-    if (!m_pPlayer || !m_pPlayer->IsWindow())
-        return;
     // Undoes the player's minimise-and-hide into the tray.
-    if (!m_pPlayer->IsWindowVisible()) {
-        m_pPlayer->ShowWindow(SW_SHOW);
-        m_pPlayer->ShowWindow(SW_RESTORE);
+    if (!m_player->IsWindowVisible()) {
+        m_player->ShowWindow(SW_SHOW);
+        m_player->ShowWindow(SW_RESTORE);
     }
-    ::SetForegroundWindow(m_pPlayer->GetHwnd());
+    ::SetForegroundWindow(m_player->GetHwnd());
 }
 
 CAboutDlg::CAboutDlg() : fw::CDialog(IDD_ABOUTBOX) {}

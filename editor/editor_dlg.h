@@ -1,69 +1,96 @@
 #pragma once
 // The editor window, the program's main window: the playlist as a list box,
 // its buttons and menu, the title with the modified marker. It owns the
-// player window and the tray icon and writes the data files when it closes.
-#include "editor/anchor_layout.h"
+// player window and the tray icon, hosts the player, and writes the data
+// files when it closes.
+#include "framework/anchor_layout.h"
 #include "framework/dialog.h"
 #include "persist/settings_record.h"
+#include "player/player_host.h"
 
 #include <shellapi.h>
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 class CPlayerDlg;
 class CTrayIcon;
+struct PlayerSettings;
 
-class CEditorDlg : public fw::CDialog {
+class CEditorDlg : public fw::CDialogImpl<CEditorDlg>, private IPlayerHost {
 public:
-    // Creates the modeless window (hidden until start-up shows it).
-    explicit CEditorDlg(HWND parent = nullptr);
+    CEditorDlg();
     ~CEditorDlg() override;
 
-    bool m_bSettingsLoaded = false;
-    SettingsRecord m_settings{};
-    CPlayerDlg* m_pPlayer = nullptr;   // owned
-    CTrayIcon* m_pTrayIcon = nullptr;  // owned
-    HICON m_hIconPlayerShown = nullptr;
-    HICON m_hIconPlayerHidden = nullptr;
-    CAnchorLayout m_layout;
-    POINT m_ptMinTrackSize{0, 0};
-    bool m_bModified = false;
-    bool m_bHasFile = false;
-    std::string m_strBaseTitle;
-    std::string m_strFileName;
-    std::string m_strFilePath;
-    char m_szStartDir[260] = "";
-    fw::CListBox m_list;
-    HICON m_hIcon = nullptr;
+    // The player and the tray icon exist from a successful Create on.
+    CPlayerDlg& Player() const { return *m_player; }
+    CTrayIcon& Tray() const { return *m_tray; }
+    const fw::CListBox& List() const { return m_list; }
+
+    bool IsModified() const { return m_bModified; }
+    // The title and the modified marker; force rewrites the title anyway.
+    void SetModified(bool modified, bool force);
+    const std::string& FilePath() const { return m_strFilePath; }
+    const std::string& FileName() const { return m_strFileName; }
+
+    // Loads a playlist file into the list: false, with nothing changed, when
+    // it cannot be read. keepQueue leaves the play queue to the caller.
+    bool LoadPlaylist(const char* path, bool keepQueue);
+    // Appends the dropped files (WM_DROPFILES); the caller keeps the handle.
+    void DropFiles(HDROP drop);
+
+protected:
+    BOOL OnInitDialog() override;
+    void DoDataExchange() override;
+    void OnOK() override;     // Enter: nothing
+    void OnCancel() override; // Esc, the close box, File > Exit: the one close path
+
+private:
+    friend class fw::CDialogImpl<CEditorDlg>;
+    static const fw::MessageMapEntry<CEditorDlg> messageMap[];
+    static const fw::AnchorRow kLayout[];
+
+    // The player's host.
+    HWND HostWindow() const override { return m_hWnd; }
+    void ShowList(bool show) override;
+    void SelectListItem(int listIndex) override;
+    int ListCount() const override { return m_list.GetCount(); }
+    std::string ListText(int listIndex) const override { return m_list.GetText(listIndex); }
+    void RefreshSelectionStatus() override { UpdateSelStatus(); }
+    void SetTrayTip(const char* text) override;
+    void SetTrayIcon(HICON icon) override;
+    void RequestClose() override;
+
+    // Start-up.
+    BOOL FailStartUp();
+    void CenterOnScreen();
 
     // Title and state.
-    void SetModified(bool modified, bool force);
     void UpdateSelStatus();
-    void ShowList(bool show);
     // "%s\%s" of the start-up directory and a data file's name.
     std::string DataFilePath(const char* name) const;
 
-    // The playlist file (loading, the save-changes prompt).
-    bool LoadPlaylist(const char* path, bool keepQueue);
+    // The save-changes prompt: true when the caller may go on.
     bool PromptSaveChanges();
 
     // settings.dat and continue.dat (editor_persist.cpp).
     bool LoadSettings();
+    // The player's part of what was loaded; none without settings.
+    std::optional<PlayerSettings> StoredPlayerSettings() const;
     void SaveSettings();
     bool LoadResume(int& current, int& count, std::vector<int>& order);
     void SaveResume();
     // Start-up: rebuilds the play queue from the stored order after the reload.
     void ResumePlayQueue(int current, int count, const std::vector<int>& order);
 
-    // Commands. Public: the tray menu and the player reach them too, and so do tests.
-    void OnOK() override;     // Enter: nothing
-    void OnCancel() override; // Esc, the close box, File > Exit: the one close path
+    // Commands.
     void OnFileNew();
     void OnFileOpen();
     void OnFileSave();
-    bool OnFileSaveAs();
-    void OnFilePrint(); // print/print_command.cpp
+    void OnFileSaveAs();
+    void OnFilePrint();
     void OnFileExit();
     void OnHelpAbout();
     void OnAddTracks();
@@ -77,27 +104,16 @@ public:
     void OnTrayPrevious();
     void OnTrayNext();
     void OnTrayShowPlayer();
-    // Appends the dropped files (WM_DROPFILES); the caller keeps the handle.
-    void DropFiles(HDROP drop);
 
-protected:
-    BOOL OnInitDialog() override;
-    void DoDataExchange() override;
-    void PostNcDestroy() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // Messages.
+    fw::Reply OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
+    fw::Reply OnSize(UINT type, int cx, int cy);
+    fw::Reply OnMove(int x, int y);
+    fw::Reply OnPaint(WPARAM wParam, LPARAM lParam);
+    fw::Reply OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+    fw::Reply OnClose(WPARAM wParam, LPARAM lParam);
+    fw::Reply OnDropFiles(WPARAM wParam, LPARAM lParam);
 
-private:
-    void PlayerFollows();
-    LRESULT OnDropFilesMessage(WPARAM wParam, LPARAM lParam);
-    LRESULT OnSizeMessage(WPARAM wParam, LPARAM lParam);
-    LRESULT OnMoveMessage(WPARAM wParam, LPARAM lParam);
-    LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
-    LRESULT OnPaintMessage(WPARAM wParam, LPARAM lParam);
-    LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
-    LRESULT OnCloseMessage(WPARAM wParam, LPARAM lParam);
-    void OnFileSaveAsCommand() { OnFileSaveAs(); }
-
-    void CenterOnScreen();
     // Save's write of the list to m_strFilePath: true when the file now holds it.
     bool WritePlaylist();
     // Save as: the dialog, then the write. True when a file was chosen and written.
@@ -108,16 +124,26 @@ private:
     void DeleteItems(const std::vector<int>& ascending, const std::vector<std::string>* listTexts = nullptr);
     // Move Up (up) and Move Down of the selected items.
     void MoveSelected(bool up);
-    void MoveQueueEntries(const std::vector<int>& selected, bool up);
     // Selects each run of consecutive items (ascending) shifted by offset,
     // one message per run and without moving the caret.
     void SelectRuns(const std::vector<int>& ascending, int offset);
 
-    // Set by a layout or paint handler that leaves the message to the
-    // default processing as well.
-    bool m_bPassOn = false;
-
-    static const fw::MessageMapEntry<CEditorDlg> messageMap[];
+    std::unique_ptr<CPlayerDlg> m_player;
+    std::unique_ptr<CTrayIcon> m_tray;
+    bool m_bSettingsLoaded = false;
+    SettingsRecord m_settings{};
+    HICON m_hIcon = nullptr;
+    HICON m_hIconPlayerShown = nullptr;
+    HICON m_hIconPlayerHidden = nullptr;
+    fw::CAnchorLayout m_layout;
+    POINT m_ptMinTrackSize{0, 0};
+    bool m_bModified = false;
+    bool m_bHasFile = false;
+    std::string m_strBaseTitle;
+    std::string m_strFileName;
+    std::string m_strFilePath;
+    char m_szStartDir[260] = "";
+    fw::CListBox m_list;
 };
 
 // The About box.

@@ -13,8 +13,12 @@
 
 namespace {
 
-WINDOWPLACEMENT ToWindowPlacement(const WindowPlacementImage& image)
+// A stored placement as Windows takes it; none when its normal rectangle is
+// empty, which would put the window at zero size.
+std::optional<WINDOWPLACEMENT> ToWindowPlacement(const WindowPlacementImage& image)
 {
+    if (!PlacementUsable(image))
+        return std::nullopt;
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp; // whatever the file held
     wp.flags = image.flags;
@@ -26,39 +30,28 @@ WINDOWPLACEMENT ToWindowPlacement(const WindowPlacementImage& image)
     return wp;
 }
 
-void ReadPlacement(HWND hwnd, WindowPlacementImage& image)
+WindowPlacementImage ToImage(const WINDOWPLACEMENT& wp)
 {
-    WINDOWPLACEMENT wp{};
-    wp.length = sizeof wp;
-    if (!::GetWindowPlacement(hwnd, &wp))
-        return; // keep what the record held
+    WindowPlacementImage image{};
     image.length = kWindowPlacementLength;
     image.flags = wp.flags;
     image.showCmd = wp.showCmd;
     image.ptMinPosition = {wp.ptMinPosition.x, wp.ptMinPosition.y};
     image.ptMaxPosition = {wp.ptMaxPosition.x, wp.ptMaxPosition.y};
-    image.rcNormalPosition = {wp.rcNormalPosition.left, wp.rcNormalPosition.top,
-                              wp.rcNormalPosition.right, wp.rcNormalPosition.bottom};
+    image.rcNormalPosition = {wp.rcNormalPosition.left, wp.rcNormalPosition.top, wp.rcNormalPosition.right,
+                              wp.rcNormalPosition.bottom};
+    return image;
 }
 
-// A rectangle left over from a monitor that is gone (or from a damaged file)
-// would put the window where nobody can reach it.
-bool OnVirtualScreen(const RectImage& rc)
-{
-    // Larger than any screen: no window of ours was ever that big.
-    constexpr long long kLargest = 32767;
-    if (static_cast<long long>(rc.right) - rc.left > kLargest || static_cast<long long>(rc.bottom) - rc.top > kLargest)
-        return false;
-    const long long left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-    const long long top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-    const long long right = left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    const long long bottom = top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    return rc.left < right && rc.right > left && rc.top < bottom && rc.bottom > top;
-}
+bool OnScreen(const RECT& r) { return fw::OnVirtualScreen(r.left, r.top, r.right, r.bottom); }
 
-int Checked(const CPlayerDlg& player, int id)
+// A window's placement into the record; a failed reading keeps what it held.
+void ReadPlacement(HWND hwnd, WindowPlacementImage& image)
 {
-    return fw::CButton(player.GetDlgItem(id)).GetCheck() == BST_CHECKED ? 1 : 0;
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    if (::GetWindowPlacement(hwnd, &wp))
+        image = ToImage(wp);
 }
 
 } // namespace
@@ -68,7 +61,7 @@ bool CEditorDlg::LoadSettings()
     m_settings = SettingsRecord{};
     // A short or unreadable file leaves the record all zero and counts as
     // missing: a half-written file must not start with both windows hidden.
-    if (!LoadSettingsFile(JoinPath(m_szStartDir, kSettingsFileName).c_str(), m_settings))
+    if (!LoadSettingsFile(DataFilePath(kSettingsFileName).c_str(), m_settings))
         return false;
 
     // The list is hidden from the player, so a hidden list with a hidden
@@ -83,9 +76,9 @@ bool CEditorDlg::LoadSettings()
     else if (placement.showCmd == SW_HIDE || placement.showCmd > SW_MAX)
         placement.showCmd = SW_SHOWNORMAL; // nothing would ever show the list again
 
-    if (PlacementUsable(placement) && OnVirtualScreen(placement.rcNormalPosition)) {
-        const WINDOWPLACEMENT wp = ToWindowPlacement(placement);
-        ::SetWindowPlacement(m_hWnd, &wp);
+    const std::optional<WINDOWPLACEMENT> wp = ToWindowPlacement(placement);
+    if (wp && OnScreen(wp->rcNormalPosition)) {
+        ::SetWindowPlacement(m_hWnd, &*wp);
     } else {
         // Shown where a first start puts it; the list toggle hides it again
         // later when the list was hidden.
@@ -98,32 +91,46 @@ bool CEditorDlg::LoadSettings()
     return true;
 }
 
+std::optional<PlayerSettings> CEditorDlg::StoredPlayerSettings() const
+{
+    if (!m_bSettingsLoaded)
+        return std::nullopt;
+    PlayerSettings player;
+    player.shuffle = m_settings.shuffle != 0;
+    player.repeat = m_settings.repeat != 0;
+    player.mute = m_settings.mute != 0;
+    player.onTop = m_settings.onTop != 0;
+    player.volume = m_settings.volume;
+    player.detached = m_settings.detached != 0;
+    player.shown = m_settings.playerShown != 0;
+    player.listHidden = m_settings.listHidden != 0;
+    player.placement = ToWindowPlacement(m_settings.playerPlacement);
+    return player;
+}
+
 void CEditorDlg::SaveSettings()
 {
-    // Without a player window the player's fields keep what was loaded.
-    if (m_pPlayer && m_pPlayer->IsWindow()) {
-        const CPlayerDlg& player = *m_pPlayer;
-        m_settings.shuffle = static_cast<uint8_t>(Checked(player, IDC_SHUFFLE));
-        m_settings.onTop = static_cast<uint8_t>(Checked(player, IDC_ON_TOP));
-        m_settings.mute = static_cast<uint8_t>(Checked(player, IDC_MUTE));
-        // Repeat as its check box shows it, not as the queue holds it.
-        m_settings.repeat = static_cast<uint8_t>(Checked(player, IDC_REPEAT));
-        m_settings.volume = player.m_volumeLevel;
-        m_settings.detached = player.detached ? 1 : 0;
-        // A player caught sliding counts as hidden.
-        m_settings.playerShown = player.slideState == 0 ? 1 : 0;
-        m_settings.listHidden = player.listHidden ? 1 : 0;
-        ReadPlacement(player.GetHwnd(), m_settings.playerPlacement);
-    }
+    const PlayerSettings player = m_player->Settings();
+    m_settings.shuffle = player.shuffle ? 1 : 0;
+    m_settings.onTop = player.onTop ? 1 : 0;
+    m_settings.mute = player.mute ? 1 : 0;
+    m_settings.repeat = player.repeat ? 1 : 0;
+    m_settings.volume = player.volume;
+    m_settings.detached = player.detached ? 1 : 0;
+    // A player caught sliding counts as hidden.
+    m_settings.playerShown = player.shown ? 1 : 0;
+    m_settings.listHidden = player.listHidden ? 1 : 0;
+    if (player.placement)
+        m_settings.playerPlacement = ToImage(*player.placement);
     ReadPlacement(m_hWnd, m_settings.editorPlacement);
     // Written through a temporary file, so a failed write keeps the old one.
-    SaveSettingsFile(JoinPath(m_szStartDir, kSettingsFileName).c_str(), m_settings);
+    SaveSettingsFile(DataFilePath(kSettingsFileName).c_str(), m_settings);
 }
 
 bool CEditorDlg::LoadResume(int& current, int& count, std::vector<int>& order)
 {
     ResumeData stored;
-    const bool read = LoadResumeFile(JoinPath(m_szStartDir, kResumeFileName).c_str(), stored);
+    const bool read = LoadResumeFile(DataFilePath(kResumeFileName).c_str(), stored);
     current = stored.current;
     count = stored.count;
     order = std::move(stored.order);
@@ -132,22 +139,13 @@ bool CEditorDlg::LoadResume(int& current, int& count, std::vector<int>& order)
 
 void CEditorDlg::SaveResume()
 {
-    const int count = m_list.GetCount();
-    int current = -1;
-    std::vector<int> order;
-    if (m_pPlayer) {
-        current = m_pPlayer->m_queue.current;
-        order.reserve(m_pPlayer->m_queue.entries.size());
-        for (const PlayQueueEntry& entry : m_pPlayer->m_queue.entries)
-            order.push_back(entry.listIndex);
-    }
-    SaveResumeFile(JoinPath(m_szStartDir, kResumeFileName).c_str(), SerializeResume(count, current, order));
+    const CPlayQueue& queue = m_player->Queue();
+    SaveResumeFile(DataFilePath(kResumeFileName).c_str(),
+                   SerializeResume(m_list.GetCount(), queue.Current(), queue.PlayOrder()));
 }
 
 void CEditorDlg::ResumePlayQueue(int current, int count, const std::vector<int>& order)
 {
-    if (!m_pPlayer)
-        return;
     ResumeData stored;
     stored.current = current;
     stored.order.assign(order.begin(), order.begin() + std::min<size_t>(order.size(), count < 0 ? 0 : count));
@@ -155,19 +153,5 @@ void CEditorDlg::ResumePlayQueue(int current, int count, const std::vector<int>&
     // Never trusted: every list index of the reloaded list comes back once,
     // whatever the file held and however the playlist changed since.
     const ResumePlan plan = RebuildPlayOrder(stored, m_list.GetCount());
-
-    CPlayQueue& queue = m_pPlayer->m_queue;
-    queue.Clear();
-    for (int listIndex : plan.order)
-        queue.Add(listIndex, m_list.GetText(listIndex).c_str());
-    // Add passes over an empty path, so the track is looked up again rather
-    // than trusting its planned position.
-    queue.current = plan.current >= 0 ? queue.PositionOf(plan.order[static_cast<size_t>(plan.current)]) : -1;
-
-    // Without a current track the display would select every item and beep
-    // on a failed open: only the counter is brought up to date then.
-    if (queue.HasValidCurrent())
-        m_pPlayer->UpdateDisplay();
-    else
-        m_pPlayer->RefreshCounter();
+    m_player->RestorePlayOrder(plan.order, plan.current);
 }

@@ -1,6 +1,8 @@
-#include "editor/anchor_layout.h"
+#include "framework/anchor_layout.h"
 
-void CAnchorLayout::Attach(HWND parent)
+namespace fw {
+
+void CAnchorLayout::Attach(HWND parent, const AnchorRow* rows, size_t count)
 {
     m_parent = parent;
     RECT client{};
@@ -8,20 +10,16 @@ void CAnchorLayout::Attach(HWND parent)
     m_clientWidth = client.right - client.left;
     m_clientHeight = client.bottom - client.top;
     m_records.clear();
-}
-
-void CAnchorLayout::AddControl(UINT id, int leftMode, int rightMode, int topMode, int bottomMode)
-{
-    HWND control = ::GetDlgItem(m_parent, static_cast<int>(id));
-    if (!control)
-        return;
-    RECT r{};
-    ::GetWindowRect(control, &r);
-    POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
-    ::MapWindowPoints(nullptr, m_parent, corners, 2);
-    AnchorRecord record{id, {corners[0].x, corners[0].y, corners[1].x, corners[1].y},
-                        leftMode, rightMode, topMode, bottomMode};
-    m_records[id] = record;
+    for (size_t i = 0; i < count; ++i) {
+        HWND control = ::GetDlgItem(parent, rows[i].id);
+        if (!control)
+            continue;
+        RECT r{};
+        ::GetWindowRect(control, &r);
+        POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
+        ::MapWindowPoints(nullptr, parent, corners, 2);
+        m_records.push_back({rows[i].id, rows[i].flags, {corners[0].x, corners[0].y, corners[1].x, corners[1].y}});
+    }
 }
 
 void CAnchorLayout::OnSize(int cx, int cy)
@@ -30,33 +28,37 @@ void CAnchorLayout::OnSize(int cx, int cy)
     // (rectangles come from the registered ones) but would flicker.
     if (cx == 0 || cy == 0 || !m_parent)
         return;
-    for (const auto& item : m_records) {
-        const AnchorRecord& record = item.second;
-        RECT r = CalcRect(record, cx, cy, m_clientWidth, m_clientHeight);
-        if (HWND control = ::GetDlgItem(m_parent, static_cast<int>(record.id)))
+    for (const Record& record : m_records) {
+        const RECT r = CalcRect(record.rect, record.flags, cx, cy, m_clientWidth, m_clientHeight);
+        if (HWND control = ::GetDlgItem(m_parent, record.id))
             ::MoveWindow(control, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     }
     ::InvalidateRect(m_parent, nullptr, FALSE);
 }
 
-RECT CAnchorLayout::CalcRect(const AnchorRecord& record, int cx, int cy, int W, int H)
+RECT CAnchorLayout::CalcRect(const RECT& registered, unsigned flags, int cx, int cy, int W, int H)
 {
     const int dx = cx - W;
     const int dy = cy - H;
-    RECT r = record.rect;
-    if (record.leftMode == kAnchorFollow)
+    RECT r = registered;
+    if (flags & kFollowLeft)
         r.left += dx;
-    if (record.rightMode == kAnchorFollow)
+    if (flags & kFollowRight)
         r.right += dx;
-    if (record.topMode == kAnchorFollow)
+    if (flags & kFollowTop)
         r.top += dy;
-    if (record.bottomMode == kAnchorFollow)
+    if (flags & kFollowBottom)
         r.bottom += dy;
     return r;
 }
 
-const AnchorRecord* CAnchorLayout::Find(UINT id) const
+const RECT* CAnchorLayout::Registered(int id) const
 {
-    auto it = m_records.find(id);
-    return it == m_records.end() ? nullptr : &it->second;
+    for (const Record& record : m_records) {
+        if (record.id == id)
+            return &record.rect;
+    }
+    return nullptr;
 }
+
+} // namespace fw

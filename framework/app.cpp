@@ -3,28 +3,22 @@
 #include "framework/dialog.h"
 
 namespace fw {
-namespace {
-CApp* g_app = nullptr;
-}
-
-CApp::CApp() { g_app = this; }
-
-CApp::~CApp()
-{
-    if (g_app == this)
-        g_app = nullptr;
-}
-
-CApp* CApp::Instance() { return g_app; }
 
 int CApp::Run()
 {
     MSG msg{};
     while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (IsModelessDialogMessage(msg))
-            continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        if (!IsModelessDialogMessage(msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        // The main window goes inside some handler, perhaps deep in a modal
+        // loop; its objects are let go only once that handler has returned.
+        if (m_mainWnd && !::IsWindow(m_mainWnd)) {
+            m_mainWnd = nullptr;
+            OnMainWindowDestroyed();
+            ::PostQuitMessage(0);
+        }
     }
     return static_cast<int>(msg.wParam);
 }

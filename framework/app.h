@@ -1,16 +1,14 @@
 #pragma once
 // The application object: start-up and the message loop of the one
-// user-interface thread. The program ends when the main window is destroyed.
+// user-interface thread. The program ends when its main window is gone.
 #include <windows.h>
 
 namespace fw {
 
-class CDialog;
-
 class CApp {
 public:
-    CApp();
-    virtual ~CApp();
+    CApp() = default;
+    virtual ~CApp() = default;
     CApp(const CApp&) = delete;
     CApp& operator=(const CApp&) = delete;
 
@@ -19,10 +17,15 @@ public:
     // The message loop; returns the quit code.
     int Run();
 
-    static CApp* Instance();
+protected:
+    // The window whose destruction ends the message loop.
+    void SetMainWindow(HWND hwnd) { m_mainWnd = hwnd; }
+    // Once the main window is destroyed, before the quit message is posted:
+    // the place to let go of what belonged to it.
+    virtual void OnMainWindowDestroyed() {}
 
-    // The main window: its destruction ends the message loop.
-    CDialog* m_pMainWnd = nullptr;
+private:
+    HWND m_mainWnd = nullptr;
 };
 
 } // namespace fw

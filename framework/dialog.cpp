@@ -1,7 +1,5 @@
 #include "framework/dialog.h"
 
-#include "framework/app.h"
-
 #include <algorithm>
 #include <vector>
 
@@ -64,7 +62,8 @@ bool CDialog::Create(HWND parent)
     m_modal = false;
     HWND hwnd = ::CreateDialogParamA(AppInstance(), MAKEINTRESOURCEA(m_templateId), parent, DialogProc,
                                      reinterpret_cast<LPARAM>(this));
-    if (!hwnd)
+    // A dialog that gave up in OnInitDialog has destroyed itself already.
+    if (!hwnd || !::IsWindow(hwnd))
         return false;
     ModelessDialogs().push_back(hwnd);
     return true;
@@ -109,21 +108,21 @@ void CDialog::OnCancel()
         DestroyWindow();
 }
 
-bool CDialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+Reply CDialog::ProcessMessage(UINT, WPARAM, LPARAM) { return kDeclined; }
 
 INT_PTR CDialog::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG)
         return OnInitDialog();
 
-    LRESULT result = 0;
-    if (OnMessage(message, wParam, lParam, result)) {
+    const Reply reply = ProcessMessage(message, wParam, lParam);
+    if (reply) {
         if (ReturnsDirectly(message))
-            return static_cast<INT_PTR>(result);
-        // The handler may have destroyed the window and deleted this object
-        // (the close path does): only the handle is used from here on.
+            return static_cast<INT_PTR>(*reply);
+        // The handler may have destroyed the window and its owner this
+        // object (the close path does): only the handle is used from here on.
         if (::IsWindow(hwnd))
-            ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+            ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, *reply);
         return TRUE;
     }
     if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
@@ -165,16 +164,10 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         std::vector<HWND>& dialogs = ModelessDialogs();
         dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), hwnd), dialogs.end());
         self->m_hWnd = nullptr;
-        CApp* app = CApp::Instance();
-        bool wasMain = app && app->m_pMainWnd == self;
-        if (wasMain)
-            app->m_pMainWnd = nullptr;
         try {
-            self->PostNcDestroy(); // may delete self
+            self->PostNcDestroy();
         } catch (...) {
         }
-        if (wasMain)
-            ::PostQuitMessage(0);
     }
     return handled;
 }

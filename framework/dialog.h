@@ -1,9 +1,8 @@
 #pragma once
 // The dialog base: modeless and modal dialogs from resource templates.
 // `this` travels as the creation parameter, is kept in DWLP_USER from
-// WM_INITDIALOG on and cleared at WM_NCDESTROY. Derived classes answer
-// messages through their message map (see message_map.h) by overriding
-// OnMessage with one call to fw::DispatchMessageMap.
+// WM_INITDIALOG on and cleared at WM_NCDESTROY. A class with handlers derives
+// from CDialogImpl<itself> and lists them in its static message map.
 #include "framework/message_map.h"
 #include "framework/window.h"
 
@@ -16,7 +15,8 @@ public:
     CDialog(const CDialog&) = delete;
     CDialog& operator=(const CDialog&) = delete;
 
-    // Modeless: creates the window (WM_INITDIALOG runs inside). False on failure.
+    // Modeless: creates the window (WM_INITDIALOG runs inside). False when no
+    // window came of it, also when OnInitDialog destroyed it again.
     bool Create(HWND parent);
     // Modal: runs the dialog to its end and returns what EndDialog was given.
     INT_PTR DoModal(HWND parent);
@@ -33,10 +33,11 @@ protected:
     // ignores Enter and is destroyed by Esc unless the class says otherwise.
     virtual void OnOK();
     virtual void OnCancel();
-    // After the window's last message; the object may delete itself here.
+    // After the window's last message.
     virtual void PostNcDestroy() {}
-    // The class's message map. Returns whether the message was handled.
-    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The class's handlers; kDeclined leaves the message to the default
+    // processing. A dialog without handlers declines everything.
+    virtual Reply ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Data exchange: attaches a control wrapper to the dialog item id.
     void BindControl(int id, CWindow& control) const { control.Attach(GetDlgItem(id)); }
@@ -47,6 +48,20 @@ private:
 
     int m_templateId;
     bool m_modal = false;
+};
+
+// The base of a dialog class T with a message map: T declares
+//   static const fw::MessageMapEntry<T> messageMap[];
+// and befriends CDialogImpl<T> so that the map and its handlers may stay private.
+template <class T>
+class CDialogImpl : public CDialog {
+protected:
+    using CDialog::CDialog;
+
+    Reply ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        return DispatchMessageMap(static_cast<T&>(*this), T::messageMap, message, wParam, lParam);
+    }
 };
 
 // Gives keyboard navigation (Tab, Enter, Esc, mnemonics) to every modeless

@@ -44,13 +44,6 @@ std::string CFileDialog::GetPathName() const
     return paths.empty() ? std::string() : paths.front();
 }
 
-std::string CFileDialog::GetFileName() const
-{
-    std::string path = GetPathName();
-    size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::vector<std::string> CFileDialog::GetSelectedPaths() const
 {
     return SplitMultiSelection(m_buffer.data(), m_buffer.size(), m_ofn.nFileOffset);

@@ -21,8 +21,6 @@ public:
 
     // The chosen full path (first file of a multi-selection).
     std::string GetPathName() const;
-    // The chosen file's name with its extension, as the dialog reports it.
-    std::string GetFileName() const;
     // Every chosen file as a full path, in the dialog's order.
     std::vector<std::string> GetSelectedPaths() const;
 

@@ -1,63 +1,93 @@
 #pragma once
 // Message maps as typed tables: each dialog class lists its handlers in one
-// static array of rows {message, control id, notification code, handler}.
-// Dispatch needs no window, so tables can be tested on their own.
+// static array of rows, and fw::CDialogImpl dispatches its messages through
+// it. Dispatch needs no window, so a table can be tested on its own.
 #include <windows.h>
+
 #include <cstddef>
+#include <optional>
 
 namespace fw {
 
 // Matches any control id or notification code. Not 0: BN_CLICKED is 0.
 constexpr UINT kAny = 0xFFFFFFFFu;
 
+// What a handler answers: the message's result, or kDeclined to leave the
+// message to the default dialog processing as if no row had matched.
+using Reply = std::optional<LRESULT>;
+inline constexpr std::nullopt_t kDeclined = std::nullopt;
+
+enum class RowKind { Command, Notify, Size, Move, Message };
+
 template <class T>
 struct MessageMapEntry {
+    RowKind kind;
     UINT message;
-    UINT id;   // WM_COMMAND / WM_NOTIFY: the control or command id
-    UINT code; // WM_COMMAND: the notification code; WM_NOTIFY: NMHDR::code
-    void (T::*command)();                  // WM_COMMAND rows
-    LRESULT (T::*handler)(WPARAM, LPARAM); // every other row
+    UINT id;   // Command / Notify: the control or command id
+    UINT code; // Command: the notification code; Notify: NMHDR::code
+    void (T::*command)();
+    Reply (T::*notify)(NMHDR&);
+    Reply (T::*size)(UINT type, int cx, int cy);
+    Reply (T::*move)(int x, int y);
+    Reply (T::*handler)(WPARAM, LPARAM);
 };
 
-// A command or control notification: ON_COMMAND / ON_BN_CLICKED and friends.
+// A command or control notification: a button click, a list's double-click.
 template <class T>
 constexpr MessageMapEntry<T> Command(UINT id, UINT code, void (T::*fn)())
 {
-    return {WM_COMMAND, id, code, fn, nullptr};
+    return {RowKind::Command, WM_COMMAND, id, code, fn, nullptr, nullptr, nullptr, nullptr};
 }
 
 // A menu or accelerator command (any notification code).
 template <class T>
 constexpr MessageMapEntry<T> Command(UINT id, void (T::*fn)())
 {
-    return {WM_COMMAND, id, kAny, fn, nullptr};
+    return Command(id, kAny, fn);
 }
 
 // A WM_NOTIFY from a control (kAny for every control).
 template <class T>
-constexpr MessageMapEntry<T> Notify(UINT id, UINT code, LRESULT (T::*fn)(WPARAM, LPARAM))
+constexpr MessageMapEntry<T> Notify(UINT id, UINT code, Reply (T::*fn)(NMHDR&))
 {
-    return {WM_NOTIFY, id, code, nullptr, fn};
+    return {RowKind::Notify, WM_NOTIFY, id, code, nullptr, fn, nullptr, nullptr, nullptr};
+}
+
+// WM_SIZE: the kind of sizing (SIZE_RESTORED...) and the new client size.
+template <class T>
+constexpr MessageMapEntry<T> Size(Reply (T::*fn)(UINT, int, int))
+{
+    return {RowKind::Size, WM_SIZE, kAny, kAny, nullptr, nullptr, fn, nullptr, nullptr};
+}
+
+// WM_MOVE: the client area's new top-left corner, in screen coordinates.
+template <class T>
+constexpr MessageMapEntry<T> Move(Reply (T::*fn)(int, int))
+{
+    return {RowKind::Move, WM_MOVE, kAny, kAny, nullptr, nullptr, nullptr, fn, nullptr};
 }
 
 // Any other window message.
 template <class T>
-constexpr MessageMapEntry<T> Message(UINT message, LRESULT (T::*fn)(WPARAM, LPARAM))
+constexpr MessageMapEntry<T> Message(UINT message, Reply (T::*fn)(WPARAM, LPARAM))
 {
-    return {message, kAny, kAny, nullptr, fn};
+    return {RowKind::Message, message, kAny, kAny, nullptr, nullptr, nullptr, nullptr, fn};
 }
 
-// Finds the first row that matches and runs it. Returns whether one ran.
+// Runs the first row that matches. Returns its answer; kDeclined when no row
+// matched or the handler declined. A command handler always handles (0).
 template <class T, size_t N>
-bool DispatchMessageMap(T& self, const MessageMapEntry<T> (&map)[N], UINT message, WPARAM wParam,
-                        LPARAM lParam, LRESULT& result)
+Reply DispatchMessageMap(T& self, const MessageMapEntry<T> (&map)[N], UINT message, WPARAM wParam, LPARAM lParam)
 {
     UINT id = kAny, code = kAny;
+    NMHDR* header = nullptr;
     if (message == WM_COMMAND) {
         id = LOWORD(wParam);
         code = HIWORD(wParam);
-    } else if (message == WM_NOTIFY && lParam != 0) {
-        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+    } else if (message == WM_NOTIFY) {
+        header = reinterpret_cast<NMHDR*>(lParam);
+        if (!header)
+            return kDeclined;
         id = static_cast<UINT>(header->idFrom);
         code = header->code;
     }
@@ -68,15 +98,22 @@ bool DispatchMessageMap(T& self, const MessageMapEntry<T> (&map)[N], UINT messag
             continue;
         if (row.code != kAny && row.code != code)
             continue;
-        if (row.command) {
+        switch (row.kind) {
+        case RowKind::Command:
             (self.*row.command)();
-            result = 0;
-        } else {
-            result = (self.*row.handler)(wParam, lParam);
+            return 0;
+        case RowKind::Notify:
+            return (self.*row.notify)(*header);
+        case RowKind::Size:
+            return (self.*row.size)(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        case RowKind::Move:
+            // Signed: a window on a monitor left of or above the primary one.
+            return (self.*row.move)(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        case RowKind::Message:
+            return (self.*row.handler)(wParam, lParam);
         }
-        return true;
     }
-    return false;
+    return kDeclined;
 }
 
 } // namespace fw

@@ -45,6 +45,19 @@ std::vector<int> CListBox::GetSelItems() const
     return items;
 }
 
+bool OnVirtualScreen(long long left, long long top, long long right, long long bottom)
+{
+    // Larger than any screen: no window of ours was ever that big.
+    constexpr long long kLargest = 32767;
+    if (right - left > kLargest || bottom - top > kLargest)
+        return false;
+    const long long screenLeft = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const long long screenTop = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const long long screenRight = screenLeft + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const long long screenBottom = screenTop + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    return left < screenRight && right > screenLeft && top < screenBottom && bottom > screenTop;
+}
+
 HINSTANCE AppInstance() { return ::GetModuleHandleA(nullptr); }
 
 HICON LoadAppIcon(int resourceId) { return ::LoadIconA(AppInstance(), MAKEINTRESOURCEA(resourceId)); }

@@ -121,6 +121,12 @@ public:
     using CWindow::CWindow;
 };
 
+// A rectangle (screen coordinates, wide enough not to overflow) that some
+// monitor shows a part of, and no larger than any screen could be: a place
+// left over from a monitor that is gone, or from a damaged file, would put a
+// window where nobody can reach it.
+bool OnVirtualScreen(long long left, long long top, long long right, long long bottom);
+
 // Icons from the program's own resources (shared handles: never destroyed).
 HICON LoadAppIcon(int resourceId);
 // The small (16x16) image of an icon resource.

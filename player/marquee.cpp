@@ -1,7 +1,5 @@
 #include "player/marquee.h"
 
-#include "player/player_dlg.h"
-
 void MarqueeFirstPaint(MarqueeState& state, int trackListIndex)
 {
     if (state.started)

@@ -4,7 +4,14 @@
 // painted from on this tick, and where the next tick starts.
 #include <functional>
 
-struct MarqueeState;
+// The title painter's state: one per player window.
+struct MarqueeState {
+    int listIndex = -1;         // the track whose title scrolls
+    const char* text = nullptr; // the text being painted, or none
+    int offset = 0;             // leading characters skipped
+    bool forward = true;        // offset grows each tick
+    bool started = false;       // the first paint has happened
+};
 
 // The first paint ever fixes the track the marquee starts on (-1: none), so
 // that a title already current at start-up does not count as a new track.

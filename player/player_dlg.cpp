@@ -1,59 +1,47 @@
-// The player window's construction, initialisation, message map and tooltips.
+// The player window's construction, initialisation, settings, message map
+// and tooltips.
 #include "player/player_dlg.h"
 
 #include "audio/mci_audio.h"
 #include "audio/mci_audio_win.h"
-#include "editor/editor_dlg.h"
-#include "persist/settings_record.h"
+#include "playlist/m3u.h"
 #include "res/resource.h"
-#include "tray/tray_icon.h"
 
 #include <commctrl.h>
 
 #include <cstdio>
 
-bool pauseBlink = true;
-int dockDistance = 60;
-MarqueeState marquee;
-
 namespace {
 
-constexpr UINT_PTR kPositionTimer = 0;
-constexpr UINT_PTR kTitleTimer = 1;
 constexpr UINT kPositionPeriodMs = 750;
 constexpr UINT kTitlePeriodMs = 700;
 
-// The stored place of the player, or false when it would put the player
-// where nobody can reach it: an empty rectangle, or one off every monitor.
-// The player cannot be resized, so only the place is taken from the file,
-// never a size, which a damaged file could make absurd.
-bool StoredPlacement(const WindowPlacementImage& image, const RECT& own, WINDOWPLACEMENT& out)
+// The stored placement moved to the player's own size, or false when it would
+// put the player where nobody can reach it. The player cannot be resized, so
+// only the place is taken, never a size, which a damaged file could make absurd.
+bool PlacementAtOwnSize(const WINDOWPLACEMENT& stored, const RECT& own, WINDOWPLACEMENT& out)
 {
-    if (!PlacementUsable(image))
-        return false;
-    const long long left = image.rcNormalPosition.left;
-    const long long top = image.rcNormalPosition.top;
+    const long long left = stored.rcNormalPosition.left;
+    const long long top = stored.rcNormalPosition.top;
     const long long right = left + (own.right - own.left);
     const long long bottom = top + (own.bottom - own.top);
-    const long long screenLeft = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-    const long long screenTop = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-    const long long screenRight = screenLeft + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    const long long screenBottom = screenTop + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    if (!(left < screenRight && right > screenLeft && top < screenBottom && bottom > screenTop))
+    if (!fw::OnVirtualScreen(left, top, right, bottom))
         return false;
-
-    out = WINDOWPLACEMENT{};
+    out = stored;
     out.length = sizeof(out);
-    out.flags = image.flags;
-    out.showCmd = image.showCmd <= SW_MAX ? image.showCmd : SW_SHOWNORMAL;
-    out.ptMinPosition = {image.ptMinPosition.x, image.ptMinPosition.y};
-    out.ptMaxPosition = {image.ptMaxPosition.x, image.ptMaxPosition.y};
+    if (out.showCmd > SW_MAX)
+        out.showCmd = SW_SHOWNORMAL;
     out.rcNormalPosition = {static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(right),
                             static_cast<LONG>(bottom)};
     return true;
 }
 
 } // namespace
+
+const int CPlayerDlg::kButtonIds[kButtonCount] = {IDC_PREVIOUS, IDC_REWIND, IDC_PLAY_PAUSE, IDC_STOP,
+                                                  IDC_FAST_FORWARD, IDC_NEXT, IDC_SHUFFLE, IDC_REPEAT};
+const int CPlayerDlg::kButtonIconIds[kButtonCount] = {IDI_PREVIOUS, IDI_REWIND, IDI_PLAY, IDI_STOP,
+                                                      IDI_FAST_FORWARD, IDI_NEXT, IDI_SHUFFLE, IDI_REPEAT};
 
 const fw::MessageMapEntry<CPlayerDlg> CPlayerDlg::messageMap[] = {
     fw::Command(IDC_PREVIOUS, BN_CLICKED, &CPlayerDlg::OnPrevious),
@@ -65,7 +53,7 @@ const fw::MessageMapEntry<CPlayerDlg> CPlayerDlg::messageMap[] = {
     fw::Command(IDC_REPEAT, BN_CLICKED, &CPlayerDlg::OnRepeat),
     fw::Command(IDC_SHUFFLE, BN_CLICKED, &CPlayerDlg::OnShuffle),
     fw::Command(IDC_MUTE, BN_CLICKED, &CPlayerDlg::OnMute),
-    fw::Command(IDC_LIST_TOGGLE, BN_CLICKED, &CPlayerDlg::OnListToggle),
+    fw::Command(IDC_LIST_TOGGLE, BN_CLICKED, &CPlayerDlg::ToggleList),
     fw::Command(IDC_CLOSE, BN_CLICKED, &CPlayerDlg::OnCloseButton),
     fw::Command(IDC_TO_TRAY, BN_CLICKED, &CPlayerDlg::OnToTray),
     fw::Command(IDC_ON_TOP, BN_CLICKED, &CPlayerDlg::OnOnTop),
@@ -74,29 +62,22 @@ const fw::MessageMapEntry<CPlayerDlg> CPlayerDlg::messageMap[] = {
     fw::Message(WM_VSCROLL, &CPlayerDlg::OnVScroll),
     fw::Notify(fw::kAny, TTN_NEEDTEXTA, &CPlayerDlg::OnToolTipNeedText),
     fw::Message(WM_NCHITTEST, &CPlayerDlg::OnNcHitTest),
-    fw::Message(WM_MOVE, &CPlayerDlg::OnMoveMessage),
+    fw::Move(&CPlayerDlg::OnMove),
     fw::Message(kReapplyOnTop, &CPlayerDlg::OnReapplyOnTop),
 };
 
-CPlayerDlg::CPlayerDlg(CEditorDlg* editor)
-    : fw::CDialog(IDD_PLAYER),
-      m_queue(TheAudio()),
-      m_pEditor(editor),
-      m_buttonIds{IDC_PREVIOUS, IDC_REWIND, IDC_PLAY_PAUSE, IDC_STOP,
-                  IDC_FAST_FORWARD, IDC_NEXT, IDC_SHUFFLE, IDC_REPEAT},
-      m_buttonIconIds{IDI_PREVIOUS, IDI_REWIND, IDI_PLAY, IDI_STOP,
-                      IDI_FAST_FORWARD, IDI_NEXT, IDI_SHUFFLE, IDI_REPEAT}
+CPlayerDlg::CPlayerDlg(IPlayerHost& host, std::optional<PlayerSettings> stored)
+    : fw::CDialogImpl<CPlayerDlg>(IDD_PLAYER), m_host(host), m_stored(std::move(stored)), m_queue(TheAudio())
 {
     // The template holds trackbars and the window a tooltip control: make
-    // sure their classes exist whoever created the editor.
+    // sure their classes exist whoever created the host.
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
-    Create(m_pEditor ? m_pEditor->GetHwnd() : nullptr);
 }
 
 CPlayerDlg::~CPlayerDlg()
 {
-    // Normally the window went with the editor's; the queue's destructor
+    // Normally the window went with the host's; the queue's destructor
     // stops and closes the device.
     if (m_hWnd && ::IsWindow(m_hWnd)) {
         ::KillTimer(m_hWnd, kPositionTimer);
@@ -118,21 +99,16 @@ void CPlayerDlg::OnCancel() {}
 // Enter on the player must not end or hide anything either.
 void CPlayerDlg::OnOK() {}
 
-bool CPlayerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
-{
-    return fw::DispatchMessageMap(*this, messageMap, message, wParam, lParam, result);
-}
-
 BOOL CPlayerDlg::OnInitDialog()
 {
     fw::CDialog::OnInitDialog();
     SetWindowText("MP3 Player");
 
     // Button faces. The small images: the buttons are about 20 pixels.
-    for (int i = 0; i < 8; ++i) {
-        m_buttonIcons[i] = fw::LoadAppIconSmall(m_buttonIconIds[i]);
+    for (int i = 0; i < kButtonCount; ++i) {
+        m_buttonIcons[i] = fw::LoadAppIconSmall(kButtonIconIds[i]);
         if (m_buttonIcons[i])
-            Button(m_buttonIds[i]).SetIcon(m_buttonIcons[i]);
+            Button(kButtonIds[i]).SetIcon(m_buttonIcons[i]);
     }
 
     m_hListShownIcon = fw::LoadAppIconSmall(IDI_LIST_SHOWN);
@@ -151,9 +127,9 @@ BOOL CPlayerDlg::OnInitDialog()
     Button(IDC_MUTE).SetIcon(m_hUnmutedIcon);
 
     RECT title = Item(IDC_TITLE).GetClientRect();
-    titleRectListShown = {0, 0, title.right - title.left, title.bottom - title.top};
-    titleRectListHidden = titleRectListShown;
-    titleRectListHidden.left += 20;
+    m_titleRectListShown = {0, 0, title.right - title.left, title.bottom - title.top};
+    m_titleRectListHidden = m_titleRectListShown;
+    m_titleRectListHidden.left += 20;
 
     CreateToolTips();
 
@@ -168,18 +144,17 @@ BOOL CPlayerDlg::OnInitDialog()
 
     Item(IDC_STOP).EnableWindow(false);
     // The queue starts out repeating; the box must say so from the start.
-    Button(IDC_REPEAT).SetCheck(m_queue.repeat ? BST_CHECKED : BST_UNCHECKED);
+    Button(IDC_REPEAT).SetCheck(m_queue.Repeat() ? BST_CHECKED : BST_UNCHECKED);
 
     LayoutTopRow();
 
     ::SetTimer(m_hWnd, kPositionTimer, kPositionPeriodMs, nullptr);
     ::SetTimer(m_hWnd, kTitleTimer, kTitlePeriodMs, nullptr);
 
-    PlaceBehindEditor();
-    if (m_pEditor && m_pEditor->m_bSettingsLoaded)
-        ApplySettings(m_pEditor->m_settings);
+    PlaceBehindHost();
+    if (m_stored)
+        ApplyStored(*m_stored);
 
-    m_pTrackList = m_pEditor ? &m_pEditor->m_list : nullptr;
     Item(IDC_PLAY_PAUSE).SetFocus();
     return FALSE;
 }
@@ -204,17 +179,33 @@ void CPlayerDlg::CreateToolTips()
     ::SendMessageA(m_hToolTip, TTM_ACTIVATE, TRUE, 0);
 }
 
-void CPlayerDlg::PlaceBehindEditor()
+PlayerSettings CPlayerDlg::Settings() const
 {
-    if (!m_pEditor || !m_pEditor->GetHwnd())
-        return;
-    RECT a = m_pEditor->GetWindowRect();
-    RECT b = GetWindowRect();
-    SetWindowPos(m_pEditor->GetHwnd(), a.left, a.bottom - (b.bottom - b.top), 0, 0,
-                 SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    PlayerSettings settings;
+    settings.shuffle = IsChecked(IDC_SHUFFLE);
+    settings.onTop = IsChecked(IDC_ON_TOP);
+    settings.mute = IsChecked(IDC_MUTE);
+    // Repeat as its check box shows it, not as the queue holds it.
+    settings.repeat = IsChecked(IDC_REPEAT);
+    settings.volume = m_volumeLevel;
+    settings.detached = m_detached;
+    settings.shown = m_slideState == SlideState::Shown;
+    settings.listHidden = m_listHidden;
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    if (::GetWindowPlacement(m_hWnd, &wp))
+        settings.placement = wp;
+    return settings;
 }
 
-void CPlayerDlg::ApplySettings(const SettingsRecord& settings)
+void CPlayerDlg::Apply(const PlayerSettings& settings)
+{
+    ApplyStored(settings);
+    if (settings.listHidden != m_listHidden)
+        ToggleList();
+}
+
+void CPlayerDlg::ApplyStored(const PlayerSettings& settings)
 {
     int level = settings.volume;
     if (level < 0)
@@ -243,31 +234,31 @@ void CPlayerDlg::ApplySettings(const SettingsRecord& settings)
         PostMessage(kReapplyOnTop);
     }
 
-    m_queue.repeat = settings.repeat != 0;
-    Button(IDC_REPEAT).SetCheck(m_queue.repeat ? BST_CHECKED : BST_UNCHECKED);
+    m_queue.SetRepeat(settings.repeat);
+    Button(IDC_REPEAT).SetCheck(m_queue.Repeat() ? BST_CHECKED : BST_UNCHECKED);
 
     WINDOWPLACEMENT placement{};
-    const bool usable = StoredPlacement(settings.playerPlacement, GetWindowRect(), placement);
+    const bool usable = settings.placement && PlacementAtOwnSize(*settings.placement, GetWindowRect(), placement);
     if (usable)
         ::SetWindowPlacement(m_hWnd, &placement);
     ShowWindow(SW_SHOW);
     ShowWindow(SW_RESTORE);
 
-    if (!settings.playerShown) {
-        slideState = 1;
+    if (!settings.shown) {
+        m_slideState = SlideState::Hidden;
         ShowWindow(SW_HIDE);
     } else {
-        slideState = 0;
-        // Without a stored place the window still stands behind the editor.
+        m_slideState = SlideState::Shown;
+        // Without a stored place the window still stands behind the host.
         if (!usable)
             Reposition();
     }
 }
 
-LRESULT CPlayerDlg::OnToolTipNeedText(WPARAM, LPARAM lParam)
+fw::Reply CPlayerDlg::OnToolTipNeedText(NMHDR& header)
 {
-    NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
-    if (!info || !(info->uFlags & TTF_IDISHWND))
+    NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(&header);
+    if (!(info->uFlags & TTF_IDISHWND))
         return FALSE;
     const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(info->hdr.idFrom));
 
@@ -282,24 +273,26 @@ LRESULT CPlayerDlg::OnToolTipNeedText(WPARAM, LPARAM lParam)
         info->lpszText = const_cast<char*>(m_tipText.c_str());
         return TRUE;
     };
+    // A neighbour's name, or the button's own when it has none.
+    auto trackAt = [&](int pos, int stringId) {
+        const std::string name = DisplayName(m_queue.At(pos).path);
+        return name.empty() ? fromResource(stringId) : fromText(name);
+    };
 
     CMciAudio& audio = Audio();
     const int count = m_queue.Count();
-    const int current = m_queue.current;
+    const int current = m_queue.Current();
     char buffer[64];
     switch (id) {
-    case IDC_PREVIOUS: {
+    case IDC_PREVIOUS:
         if (!m_queue.HasValidCurrent() || current == 0)
             return fromResource(IDS_PREVIOUS);
-        const char* name = FileNameOf(m_queue.entries[static_cast<size_t>(current - 1)].path);
-        return *name ? fromText(name) : fromResource(IDS_PREVIOUS);
-    }
+        return trackAt(current - 1, IDS_PREVIOUS);
     case IDC_NEXT: {
         const int next = (current < -1 ? -1 : current) + 1;
         if (count == 0 || next >= count)
             return fromResource(IDS_NEXT);
-        const char* name = FileNameOf(m_queue.entries[static_cast<size_t>(next)].path);
-        return *name ? fromText(name) : fromResource(IDS_NEXT);
+        return trackAt(next, IDS_NEXT);
     }
     case IDC_REWIND:
         return fromResource(IDS_REWIND);
@@ -317,18 +310,18 @@ LRESULT CPlayerDlg::OnToolTipNeedText(WPARAM, LPARAM lParam)
     case IDC_SHUFFLE:
         return fromResource(IDS_SHUFFLE_MODE);
     case IDC_MUTE:
-        return fromText(Button(IDC_MUTE).GetCheck() == BST_CHECKED ? "Unmute" : "Mute");
+        return fromText(IsChecked(IDC_MUTE) ? "Unmute" : "Mute");
     case IDC_TITLE:
         if (!m_queue.HasValidCurrent())
             return FALSE;
-        return fromText(m_queue.entries[static_cast<size_t>(current)].path);
+        return fromText(m_queue.CurrentEntry()->path);
     case IDC_VOLUME: {
-        const double volume = Button(IDC_MUTE).GetCheck() == BST_CHECKED ? 0.0 : m_volumeLevel * 0.001 * 100;
+        const double volume = IsChecked(IDC_MUTE) ? 0.0 : m_volumeLevel * 0.001 * 100;
         std::snprintf(buffer, sizeof buffer, "Volume: %.1f", volume);
         return fromText(buffer);
     }
     case IDC_LIST_TOGGLE:
-        return fromText(listHidden ? "Show play list" : "Hide play list");
+        return fromText(m_listHidden ? "Show play list" : "Hide play list");
     case IDC_CLOSE:
         return fromResource(IDS_CLOSE);
     case IDC_TO_TRAY:
@@ -340,7 +333,7 @@ LRESULT CPlayerDlg::OnToolTipNeedText(WPARAM, LPARAM lParam)
     }
 }
 
-LRESULT CPlayerDlg::OnTimer(WPARAM wParam, LPARAM)
+fw::Reply CPlayerDlg::OnTimer(WPARAM wParam, LPARAM)
 {
     switch (wParam) {
     case kPositionTimer:
@@ -358,13 +351,13 @@ LRESULT CPlayerDlg::OnTimer(WPARAM wParam, LPARAM)
     return 0;
 }
 
-LRESULT CPlayerDlg::OnReapplyOnTop(WPARAM, LPARAM)
+fw::Reply CPlayerDlg::OnReapplyOnTop(WPARAM, LPARAM)
 {
     OnOnTop();
     return 0;
 }
 
-LRESULT CPlayerDlg::OnHScroll(WPARAM, LPARAM lParam)
+fw::Reply CPlayerDlg::OnHScroll(WPARAM, LPARAM lParam)
 {
     if (reinterpret_cast<HWND>(lParam) != m_position.GetHwnd())
         return 0;
@@ -380,7 +373,7 @@ LRESULT CPlayerDlg::OnHScroll(WPARAM, LPARAM lParam)
     return 0;
 }
 
-LRESULT CPlayerDlg::OnVScroll(WPARAM, LPARAM lParam)
+fw::Reply CPlayerDlg::OnVScroll(WPARAM, LPARAM lParam)
 {
     if (reinterpret_cast<HWND>(lParam) != m_volume.GetHwnd())
         return 0;
@@ -391,31 +384,7 @@ LRESULT CPlayerDlg::OnVScroll(WPARAM, LPARAM lParam)
     return 0;
 }
 
-// Tray helpers: the tray icon is created after the player, and tests may run
-// without one.
-void CPlayerDlg::SetTrayTip(const char* text)
+void CPlayerDlg::HostIconToTray()
 {
-    if (m_pEditor && m_pEditor->m_pTrayIcon)
-        m_pEditor->m_pTrayIcon->SetTrayTip(text);
-}
-
-void CPlayerDlg::SetTrayIcon(HICON icon)
-{
-    if (m_pEditor && m_pEditor->m_pTrayIcon)
-        m_pEditor->m_pTrayIcon->SetTrayIcon(icon);
-}
-
-void CPlayerDlg::EditorIconToTray()
-{
-    HWND parent = ::GetParent(m_hWnd);
-    if (!parent)
-        parent = ::GetWindow(m_hWnd, GW_OWNER);
-    HICON icon = parent ? reinterpret_cast<HICON>(::SendMessageA(parent, WM_GETICON, ICON_SMALL, 0)) : nullptr;
-    SetTrayIcon(icon);
-}
-
-const char* CPlayerDlg::FileNameOf(const std::string& path)
-{
-    size_t slash = path.find_last_of('\\');
-    return path.c_str() + (slash == std::string::npos ? 0 : slash + 1);
+    m_host.SetTrayIcon(reinterpret_cast<HICON>(Host().SendMessage(WM_GETICON, ICON_SMALL, 0)));
 }

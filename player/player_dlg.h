@@ -1,149 +1,193 @@
 #pragma once
-// The player window: a captionless popup docked under the editor window that
-// plays the list through the one play queue and the one audio device, with
-// its transport buttons, trackbars, status texts, tooltips, title marquee,
-// sliding, docking and the list toggle.
+// The player window: a captionless popup docked under its host window (the
+// editor) that plays the host's list through the one play queue and the one
+// audio device, with its transport buttons, trackbars, status texts,
+// tooltips, title marquee, sliding, docking and the list toggle.
 #include "framework/dialog.h"
+#include "persist/settings_record.h"
+#include "player/marquee.h"
+#include "player/player_host.h"
 #include "playlist/play_queue.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
-class CEditorDlg;
 class CMciAudio;
-struct SettingsRecord;
 
-// The title painter's state: one for the program.
-struct MarqueeState {
-    int listIndex = -1;        // the track whose title scrolls
-    const char* text = nullptr; // the text being painted, or none
-    int offset = 0;            // leading characters skipped
-    bool forward = true;       // offset grows each tick
-    bool started = false;      // the first paint has happened
+// Where the player stands: out under the host, tucked away behind it, or on
+// its way out or in. Files that need a number store 0..3 in this order.
+enum class SlideState { Shown = 0, Hidden = 1, SlidingOut = 2, SlidingIn = 3 };
+
+// The player's switches and place as a value: what a run leaves for the next.
+struct PlayerSettings {
+    bool shuffle = false;
+    bool repeat = true;
+    bool mute = false;
+    bool onTop = false;
+    int volume = kMaxVolume; // 0..kMaxVolume: the level, also while muted
+    bool detached = false;   // dragged away from its docking place
+    bool shown = false;      // out under the host (caught sliding counts as hidden)
+    bool listHidden = false; // the host's list hidden through the list toggle
+    // The window's placement; none when it could not be read, or when a
+    // stored one is unusable.
+    std::optional<WINDOWPLACEMENT> placement;
 };
 
-class CPlayerDlg : public fw::CDialog {
+class CPlayerDlg : public fw::CDialogImpl<CPlayerDlg> {
 public:
-    // Creates the window, owned by the editor window.
-    explicit CPlayerDlg(CEditorDlg* editor);
+    // stored: the settings of an earlier run, applied while the window is
+    // initialised (the list toggle excepted: the host restores its list
+    // itself once its own window is ready). Create with the host's window.
+    CPlayerDlg(IPlayerHost& host, std::optional<PlayerSettings> stored);
     ~CPlayerDlg() override;
 
-    // Transport and status.
-    int m_volumeLevel = 1000;
-    int slideState = 1; // 0 shown, 1 hidden, 2 sliding out, 3 sliding in
-    int slideTop = 0;
-    bool listHidden = false;
-    bool detached = false;
-    RECT titleRectListHidden{};
-    RECT titleRectListShown{};
-    HICON m_hListShownIcon = nullptr;
-    HICON m_hListHiddenIcon = nullptr;
-    HICON m_hCloseIcon = nullptr;
-    CPlayQueue m_queue;
-    CEditorDlg* m_pEditor;
-    fw::CListBox* m_pTrackList = nullptr;
-    HICON m_hPauseIcon = nullptr;
-    HICON m_hPlayIcon = nullptr;
-    HICON m_hMutedIcon = nullptr;
-    HICON m_hUnmutedIcon = nullptr;
-    HICON m_hPausedTrayIcon = nullptr;
-    int m_buttonIds[8];
-    int m_buttonIconIds[8];
-    HICON m_buttonIcons[8] = {};
-    fw::CTrackbar m_volume;
-    fw::CTrackbar m_position;
+    PlayerSettings Settings() const;
+    // Switches, volume, place and shown state, and the list toggle when the
+    // list's state differs. A player always starts docked: the stored
+    // placement is taken but `detached` is not.
+    void Apply(const PlayerSettings& settings);
 
-    // Called by the editor window to keep the queue in step with the list.
-    void UpdateDisplay();
+    const CPlayQueue& Queue() const { return m_queue; }
+    SlideState GetSlideState() const { return m_slideState; }
+    bool IsDetached() const { return m_detached; }
+    bool IsListHidden() const { return m_listHidden; }
+    CMciAudio& Audio() const;
+
+    // The host keeps the queue in step with its list through these: list
+    // index k and the queue's entry carrying k name the same track.
+    // A new list loaded into the list box: its first count tracks, list
+    // indexes 0..count-1, join the (reset) queue.
+    void QueueLoadedTracks(const std::vector<std::string>& tracks, size_t count);
     void AddTrack(int listIndex, const char* path);
     void RemoveTrack(int listIndex);
-    // Many removals at once (Remove, Clear Dupes on big lists): the same end
-    // state as RemoveTrack for each index from the highest to the lowest.
+    // Many removals at once: the same end as RemoveTrack for each index from
+    // the highest to the lowest, without starting the tracks that go anyway.
     void RemoveTracks(const std::vector<int>& ascendingListIndexes);
-    void MoveTrackUp(int listIndex);
-    void MoveTrackDown(int listIndex);
+    // Move Up (up) or Move Down of these list items (ascending).
+    void MoveTracks(const std::vector<int>& ascendingListIndexes, bool up);
+    // A double-click on the list.
+    void PlayListIndex(int listIndex);
+    // The play order of an earlier run, over the reloaded list.
+    void RestorePlayOrder(const std::vector<int>& order, int currentPos);
+    // After a new list: shuffled at once when shuffle is on.
+    void ShuffleIfOn();
     void ResetPlayer();
+    void UpdateDisplay();
+    // "n of m" and the Previous/Next enabling.
+    void RefreshCounter();
 
-    // Buttons (the tray menu calls the transport ones too).
+    // The host window moved or was resized: a docked player goes along.
+    void HostMoved();
+    // The host's player button: slides out (show) or in.
+    void ShowSlide(bool show);
+    // The list toggle.
+    void ToggleList();
+
+    // Transport, also from the tray.
     void OnPlayPause();
-    void OnStop();
     void OnPrevious();
     void OnNext();
-    void OnRewind();
-    void OnFastForward();
-    void OnRepeat();
-    void OnShuffle();
-    void OnMute();
-
-    // Frame: docking, sliding, title, list toggle, on top.
-    void ShowSlide(bool show);
-    void Reposition();
-    void UpdateDocking();
-    void DrawTitle(bool blank);
-    void SlideStep();
-    void OnListToggle();
-    void LayoutTopRow();
-    void OnCloseButton();
-    void OnToTray();
-    void OnOnTop();
 
     // Timer bodies, callable by tests without waiting for a tick.
     void OnPositionTimer(); // timer 0
     void OnTitleTimer();    // timer 1
-
-    void UpdatePosition();
-    void UpdateCurrentTime();
-    // "%d of %d" and the Previous/Next enabling.
-    void RefreshCounter();
-
-    CMciAudio& Audio() const;
+    void SlideStep();       // the slide timer
 
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange() override;
     void OnCancel() override; // Esc does not close the player
     void OnOK() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
-    LRESULT OnHScroll(WPARAM wParam, LPARAM lParam);
-    LRESULT OnVScroll(WPARAM wParam, LPARAM lParam);
-    LRESULT OnToolTipNeedText(WPARAM wParam, LPARAM lParam);
-    LRESULT OnNcHitTest(WPARAM wParam, LPARAM lParam);
-    LRESULT OnMoveMessage(WPARAM wParam, LPARAM lParam);
-    LRESULT OnReapplyOnTop(WPARAM wParam, LPARAM lParam);
+    friend class fw::CDialogImpl<CPlayerDlg>;
+    static const fw::MessageMapEntry<CPlayerDlg> messageMap[];
 
-    std::string m_tipText; // keeps a built tooltip text alive until the tooltip copied it
-    HWND m_hToolTip = nullptr;
-
+    static constexpr UINT_PTR kPositionTimer = 0;
+    static constexpr UINT_PTR kTitleTimer = 1;
     static constexpr UINT_PTR kSlideTimer = 2;
     static constexpr UINT kReapplyOnTop = WM_APP + 1;
+    static constexpr int kButtonCount = 8;
+    static const int kButtonIds[kButtonCount];
+    static const int kButtonIconIds[kButtonCount];
+    // How far the user may drag the player from its docking place before it
+    // counts as detached, in pixels either way.
+    static constexpr int kDockDistance = 60;
 
-    fw::CButton Button(int id) const { return fw::CButton(GetDlgItem(id)); }
+    // Buttons and switches.
+    void OnStop();
+    void OnRewind();
+    void OnFastForward();
+    void OnRepeat();
+    void OnShuffle();
+    void OnMute();
+    void OnCloseButton();
+    void OnToTray();
+    void OnOnTop();
+    fw::Reply OnTimer(WPARAM wParam, LPARAM lParam);
+    fw::Reply OnHScroll(WPARAM wParam, LPARAM lParam);
+    fw::Reply OnVScroll(WPARAM wParam, LPARAM lParam);
+    fw::Reply OnToolTipNeedText(NMHDR& header);
+    fw::Reply OnNcHitTest(WPARAM wParam, LPARAM lParam);
+    fw::Reply OnMove(int x, int y);
+    fw::Reply OnReapplyOnTop(WPARAM wParam, LPARAM lParam);
+
     void CreateToolTips();
-    void PlaceBehindEditor();
-    void ApplySettings(const SettingsRecord& settings);
+    // Everything of the stored settings but the list toggle.
+    void ApplyStored(const PlayerSettings& settings);
+
+    // Frame: docking, sliding, the title, the top row.
+    void PlaceBehindHost();
+    void Reposition();
+    void UpdateDocking();
+    void DrawTitle(bool blank);
+    void LayoutTopRow();
+
+    // Status.
+    void UpdatePosition();
+    void UpdateCurrentTime();
+    void ShowCounterText();
     // Position bar at 0 and disabled, the play face, Stop disabled.
     void StoppedLook();
     // current is a valid position whose entry carries a list index.
     bool HasValidEntry() const;
-    void SetTrayTip(const char* text);
-    void SetTrayIcon(HICON icon);
-    void EditorIconToTray();
-    const fw::CListBox* TrackList() const;
-    // Selects the current entry's list item and gives it the caret.
-    void SelectCurrentItem();
-    static const char* FileNameOf(const std::string& path);
+    void HostIconToTray();
 
-    static const fw::MessageMapEntry<CPlayerDlg> messageMap[];
+    fw::CButton Button(int id) const { return fw::CButton(GetDlgItem(id)); }
+    bool IsChecked(int id) const { return Button(id).GetCheck() == BST_CHECKED; }
+    fw::CWindow Host() const { return fw::CWindow(m_host.HostWindow()); }
+
+    IPlayerHost& m_host;
+    std::optional<PlayerSettings> m_stored;
+    CPlayQueue m_queue;
+
+    int m_volumeLevel = kMaxVolume;
+    SlideState m_slideState = SlideState::Hidden;
+    int m_slideTop = 0;
+    bool m_listHidden = false;
+    bool m_detached = false;
+    // The blinking while paused: the title and tray icon are shown.
+    bool m_pauseBlink = true;
+    MarqueeState m_marquee;
+    RECT m_titleRectListHidden{};
+    RECT m_titleRectListShown{};
+
+    fw::CTrackbar m_volume;
+    fw::CTrackbar m_position;
+    HICON m_buttonIcons[kButtonCount] = {};
+    HICON m_hListShownIcon = nullptr;
+    HICON m_hListHiddenIcon = nullptr;
+    HICON m_hCloseIcon = nullptr;
+    HICON m_hPauseIcon = nullptr;
+    HICON m_hPlayIcon = nullptr;
+    HICON m_hMutedIcon = nullptr;
+    HICON m_hUnmutedIcon = nullptr;
+    HICON m_hPausedTrayIcon = nullptr;
+
+    std::string m_tipText; // keeps a built tooltip text alive until the tooltip copied it
+    HWND m_hToolTip = nullptr;
 };
-
-// Process-wide: the phase of the blinking while paused, the docking tolerance
-// and the title painter.
-extern bool pauseBlink;
-extern int dockDistance;
-extern MarqueeState marquee;
 
 // "%.2d:%.2d" below an hour, "%d:%.2d:%.2d" from one hour on.
 std::string FormatTime(int milliseconds);

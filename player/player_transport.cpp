@@ -4,9 +4,8 @@
 #include "player/player_dlg.h"
 
 #include "audio/mci_audio.h"
-#include "editor/editor_dlg.h"
 #include "framework/ui_seam.h"
-#include "persist/settings_record.h"
+#include "playlist/m3u.h"
 #include "res/resource.h"
 
 #include <cstdio>
@@ -34,13 +33,8 @@ std::string FormatTime(int milliseconds)
 
 bool CPlayerDlg::HasValidEntry() const
 {
-    return m_queue.HasValidCurrent() && m_queue.entries[static_cast<size_t>(m_queue.current)].listIndex >= 0;
-}
-
-// The list is known from the end of OnInitDialog on; before that, the editor's.
-const fw::CListBox* CPlayerDlg::TrackList() const
-{
-    return m_pTrackList ? m_pTrackList : (m_pEditor ? &m_pEditor->m_list : nullptr);
+    const PlayQueueEntry* entry = m_queue.CurrentEntry();
+    return entry && entry->listIndex >= 0;
 }
 
 void CPlayerDlg::StoppedLook()
@@ -51,15 +45,19 @@ void CPlayerDlg::StoppedLook()
     Item(IDC_STOP).EnableWindow(false);
 }
 
+void CPlayerDlg::ShowCounterText()
+{
+    char text[48];
+    std::snprintf(text, sizeof text, "%d of %d", m_queue.Current() + 1, m_queue.Count());
+    Item(IDC_TRACK_COUNTER).SetWindowText(text);
+}
+
 void CPlayerDlg::RefreshCounter()
 {
-    const int current = m_queue.current;
+    const int current = m_queue.Current();
     const int count = m_queue.Count();
-    if (current >= 0) {
-        char text[48];
-        std::snprintf(text, sizeof text, "%d of %d", current + 1, count);
-        Item(IDC_TRACK_COUNTER).SetWindowText(text);
-    }
+    if (current >= 0)
+        ShowCounterText();
     Item(IDC_PREVIOUS).EnableWindow(current > 0);
     Item(IDC_NEXT).EnableWindow(current < count - 1);
 }
@@ -88,11 +86,11 @@ void CPlayerDlg::OnPlayPause()
     } else if (audio.isPaused) {
         audio.Resume();
         Button(IDC_PLAY_PAUSE).SetIcon(m_hPauseIcon);
-        EditorIconToTray();
+        HostIconToTray();
     } else {
         audio.Pause();
         Button(IDC_PLAY_PAUSE).SetIcon(m_hPlayIcon);
-        SetTrayIcon(m_hPausedTrayIcon);
+        m_host.SetTrayIcon(m_hPausedTrayIcon);
     }
 }
 
@@ -101,7 +99,7 @@ void CPlayerDlg::OnStop()
     m_position.SetPos(0);
     Audio().Stop(); // the device stays open on the track
     Button(IDC_PLAY_PAUSE).SetIcon(m_hPlayIcon);
-    EditorIconToTray();
+    HostIconToTray();
     Item(IDC_STOP).EnableWindow(false);
 }
 
@@ -110,7 +108,7 @@ void CPlayerDlg::OnStop()
 // tracks can stand anywhere in it.
 void CPlayerDlg::OnPrevious()
 {
-    if (m_queue.HasValidCurrent() && m_queue.current == 0) {
+    if (m_queue.HasValidCurrent() && m_queue.Current() == 0) {
         ui::Ui().MessageBeep(1);
         return;
     }
@@ -127,7 +125,7 @@ void CPlayerDlg::OnPrevious()
 
 void CPlayerDlg::OnNext()
 {
-    if (m_queue.Count() == 0 || m_queue.current >= m_queue.Count() - 1) {
+    if (m_queue.Count() == 0 || m_queue.Current() >= m_queue.Count() - 1) {
         ui::Ui().MessageBeep(1);
         return;
     }
@@ -156,8 +154,8 @@ void CPlayerDlg::OnFastForward()
 
 void CPlayerDlg::OnRepeat()
 {
-    m_queue.repeat = !m_queue.repeat;
-    Button(IDC_REPEAT).SetCheck(m_queue.repeat ? BST_CHECKED : BST_UNCHECKED);
+    m_queue.SetRepeat(!m_queue.Repeat());
+    Button(IDC_REPEAT).SetCheck(m_queue.Repeat() ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void CPlayerDlg::OnShuffle()
@@ -166,32 +164,24 @@ void CPlayerDlg::OnShuffle()
         ui::Ui().MessageBeep(0);
         return;
     }
-    if (Button(IDC_SHUFFLE).GetCheck() == BST_CHECKED) {
+    if (IsChecked(IDC_SHUFFLE))
         m_queue.Shuffle();
-    } else {
-        // Back to list order, with the track that was current current again.
-        const fw::CListBox* list = TrackList();
-        const int k = m_queue.HasValidCurrent() ? m_queue.entries[static_cast<size_t>(m_queue.current)].listIndex : -1;
-        const int n = list ? list->GetCount() : 0;
-        std::string text;
-        for (int i = 0; i < n; ++i) {
-            if (i == k)
-                m_queue.current = i;
-            list->GetText(i, text);
-            m_queue.SetEntry(i, i, text.c_str());
-        }
-    }
-    if (m_queue.current >= 0) {
-        char counter[48];
-        std::snprintf(counter, sizeof counter, "%d of %d", m_queue.current + 1, m_queue.Count());
-        Item(IDC_TRACK_COUNTER).SetWindowText(counter);
-    }
+    else
+        m_queue.RestoreListOrder(m_host.ListCount(), [this](int i) { return m_host.ListText(i); });
+    if (m_queue.Current() >= 0)
+        ShowCounterText();
+}
+
+void CPlayerDlg::ShuffleIfOn()
+{
+    if (IsChecked(IDC_SHUFFLE) && m_queue.Count() >= 1)
+        OnShuffle();
 }
 
 void CPlayerDlg::OnMute()
 {
     CMciAudio& audio = Audio();
-    if (Button(IDC_MUTE).GetCheck() == BST_CHECKED) {
+    if (IsChecked(IDC_MUTE)) {
         m_volume.EnableWindow(false);
         Button(IDC_MUTE).SetIcon(m_hMutedIcon);
         const int p = m_volume.GetPos();
@@ -225,14 +215,14 @@ void CPlayerDlg::OnTitleTimer()
         return;
     }
     // Paused: the title and the tray icon blink.
-    if (!pauseBlink) {
-        pauseBlink = true;
+    if (!m_pauseBlink) {
+        m_pauseBlink = true;
         DrawTitle(false);
-        SetTrayIcon(m_hPausedTrayIcon);
+        m_host.SetTrayIcon(m_hPausedTrayIcon);
     } else {
-        pauseBlink = false;
+        m_pauseBlink = false;
         DrawTitle(true);
-        EditorIconToTray();
+        HostIconToTray();
     }
 }
 
@@ -254,24 +244,14 @@ void CPlayerDlg::UpdateCurrentTime()
 void CPlayerDlg::UpdateDisplay()
 {
     CMciAudio& audio = Audio();
-    const bool valid = HasValidEntry();
-    const PlayQueueEntry* entry = valid ? &m_queue.entries[static_cast<size_t>(m_queue.current)] : nullptr;
+    const PlayQueueEntry* entry = HasValidEntry() ? m_queue.CurrentEntry() : nullptr;
 
     DrawTitle(true);
 
-    const fw::CListBox* list = TrackList();
-    if (list) {
-        for (int index : list->GetSelItems())
-            list->SetSel(index, false);
-    }
-    SetTrayTip(entry ? FileNameOf(entry->path) : "");
     // Without a current entry nothing is selected: index -1 would select all.
-    if (list && entry) {
-        list->SetSel(entry->listIndex, true);
-        list->SetCaretIndex(entry->listIndex);
-    }
-    if (m_pEditor)
-        m_pEditor->UpdateSelStatus();
+    m_host.SelectListItem(entry ? entry->listIndex : -1);
+    m_host.SetTrayTip(entry ? DisplayName(entry->path).c_str() : "");
+    m_host.RefreshSelectionStatus();
 
     Button(IDC_PLAY_PAUSE).SetIcon(audio.isPlaying && !audio.isPaused ? m_hPauseIcon : m_hPlayIcon);
 
@@ -286,9 +266,7 @@ void CPlayerDlg::UpdateDisplay()
         m_position.EnableWindow(true);
 
         Item(IDC_CURRENT_TIME).SetWindowText("Current: 00:00");
-        char counter[48];
-        std::snprintf(counter, sizeof counter, "%d of %d", m_queue.current + 1, m_queue.Count());
-        Item(IDC_TRACK_COUNTER).SetWindowText(counter);
+        ShowCounterText();
         Item(IDC_TOTAL_TIME).SetWindowText("Total: " + FormatTime(length >= 1 ? length : 0));
         if (opened)
             audio.Close();
@@ -298,10 +276,10 @@ void CPlayerDlg::UpdateDisplay()
         Item(IDC_TRACK_COUNTER).SetWindowText("");
     }
 
-    Item(IDC_PREVIOUS).EnableWindow(m_queue.current > 0);
-    Item(IDC_NEXT).EnableWindow(m_queue.current < m_queue.Count() - 1);
+    Item(IDC_PREVIOUS).EnableWindow(m_queue.Current() > 0);
+    Item(IDC_NEXT).EnableWindow(m_queue.Current() < m_queue.Count() - 1);
     Item(IDC_STOP).EnableWindow(audio.isPlaying);
-    EditorIconToTray();
+    HostIconToTray();
 }
 
 void CPlayerDlg::AddTrack(int listIndex, const char* path)
@@ -310,17 +288,27 @@ void CPlayerDlg::AddTrack(int listIndex, const char* path)
     RefreshCounter();
 }
 
+void CPlayerDlg::QueueLoadedTracks(const std::vector<std::string>& tracks, size_t count)
+{
+    for (size_t i = 0; i < count && i < tracks.size(); ++i)
+        m_queue.Add(static_cast<int>(i), tracks[i].c_str());
+    // What AddTrack refreshes after each track depends only on the final
+    // queue, so it is done once.
+    if (count > 0)
+        RefreshCounter();
+}
+
 void CPlayerDlg::RemoveTrack(int listIndex)
 {
     // The current position from before the removal: the queue keeps current
     // on its track, so afterwards it no longer equals the removed position.
     const bool wasPlaying = Audio().isPlaying;
     const int removedAt = m_queue.PositionOf(listIndex);
-    const int currentBefore = m_queue.current;
+    const int currentBefore = m_queue.Current();
     m_queue.Remove(listIndex);
     if (!wasPlaying || removedAt < 0 || removedAt != currentBefore) {
         // An entry before the current one went: the counter follows its track.
-        if (m_queue.current != currentBefore)
+        if (m_queue.Current() != currentBefore)
             RefreshCounter();
         return;
     }
@@ -329,7 +317,6 @@ void CPlayerDlg::RemoveTrack(int listIndex)
     if (m_queue.HasValidCurrent()) {
         // The next one has moved into its place.
         m_queue.PlayCurrent(0);
-        SelectCurrentItem();
         UpdateDisplay();
     } else if (m_queue.Count() > 0) {
         // It was the last one: the one before it plays.
@@ -338,124 +325,46 @@ void CPlayerDlg::RemoveTrack(int listIndex)
     }
 }
 
-void CPlayerDlg::SelectCurrentItem()
-{
-    const fw::CListBox* list = TrackList();
-    if (!list || !m_queue.HasValidCurrent())
-        return;
-    const int index = m_queue.entries[static_cast<size_t>(m_queue.current)].listIndex;
-    list->SetSel(index, true);
-    list->SetCaretIndex(index);
-}
-
 void CPlayerDlg::RemoveTracks(const std::vector<int>& ascendingListIndexes)
 {
-    const std::vector<int>& ks = ascendingListIndexes;
-    if (ks.empty())
+    if (ascendingListIndexes.empty())
         return;
-    const int n = m_queue.Count();
-
-    // The one-pass reasoning needs ascending, unique, in-range indexes over a
-    // queue that carries each list index once; anything else goes one by one.
-    bool wellFormed = true;
-    for (size_t i = 0; i < ks.size() && wellFormed; ++i)
-        wellFormed = ks[i] >= 0 && ks[i] < n && (i == 0 || ks[i] > ks[i - 1]);
-    std::vector<char> carried(static_cast<size_t>(n), 0);
-    for (const PlayQueueEntry& entry : m_queue.entries) {
-        if (!wellFormed)
-            break;
-        wellFormed = entry.listIndex >= 0 && entry.listIndex < n && !carried[static_cast<size_t>(entry.listIndex)];
-        if (wellFormed)
-            carried[static_cast<size_t>(entry.listIndex)] = 1;
-    }
-    if (!wellFormed) {
-        for (auto it = ks.rbegin(); it != ks.rend(); ++it)
-            RemoveTrack(*it);
-        return;
-    }
-
-    std::vector<char> removed(static_cast<size_t>(n), 0);
-    for (int k : ks)
-        removed[static_cast<size_t>(k)] = 1;
-    auto listIndexAt = [this](int pos) { return m_queue.entries[static_cast<size_t>(pos)].listIndex; };
-
-    if (!Audio().isPlaying || !m_queue.HasValidCurrent() || !removed[static_cast<size_t>(listIndexAt(m_queue.current))]) {
-        // The playing track stays (or nothing plays): only the queue changes.
-        const int currentBefore = m_queue.current;
-        m_queue.RemoveListIndexes(ks);
-        if (m_queue.current != currentBefore)
+    const int currentBefore = m_queue.Current();
+    const int start = m_queue.RemoveListIndexes(ascendingListIndexes);
+    if (start == CPlayQueue::kEveryTrackWent)
+        return; // nothing is left to show
+    if (start == CPlayQueue::kNothingToStart) {
+        if (m_queue.Current() != currentBefore)
             RefreshCounter();
         return;
     }
-
-    // The playing track goes. One by one, each removal of the playing track
-    // would start the track that moved into its place, or, with none behind
-    // it, the last one left (Previous); that track may go at a later step in
-    // turn. An entry is still there at the step of list index L when it is
-    // kept or its own index is below L (indexes go from the highest down).
-    // Walk that chain without playing the tracks that go anyway.
-    int pos = m_queue.current;
-    int step = listIndexAt(pos);
-    int target = -1;
-    auto presentAt = [&](int p, int l) {
-        const int own = listIndexAt(p);
-        return !removed[static_cast<size_t>(own)] || own < l;
-    };
-    int scan = pos + 1;
-    while (scan < n) {
-        if (!presentAt(scan, step)) {
-            ++scan;
-            continue;
-        }
-        if (!removed[static_cast<size_t>(listIndexAt(scan))]) {
-            target = scan;
-            break;
-        }
-        pos = scan;
-        step = listIndexAt(scan);
-        ++scan;
-    }
-    if (target < 0) {
-        // Nothing behind: the last one still there plays, which is then the
-        // last of the queue, so the walk goes on backwards only.
-        scan = pos - 1;
-        while (scan >= 0) {
-            if (!presentAt(scan, step)) {
-                --scan;
-                continue;
-            }
-            if (!removed[static_cast<size_t>(listIndexAt(scan))]) {
-                target = scan;
-                break;
-            }
-            step = listIndexAt(scan);
-            --scan;
-        }
-    }
-
-    int removedBefore = 0;
-    for (int p = 0; p < target; ++p)
-        removedBefore += removed[static_cast<size_t>(listIndexAt(p))] ? 1 : 0;
-    m_queue.RemoveListIndexes(ks);
-    if (target < 0)
-        return; // every track went: as one by one, the queue is empty
-    m_queue.current = target - removedBefore;
-
     // A track that cannot be opened beeps and leaves what UpdateDisplay shows,
-    // as the last RemoveTrack of the chain would.
+    // as the last RemoveTrack of the walk would.
     m_queue.PlayCurrent(0);
     UpdateDisplay();
 }
 
-void CPlayerDlg::MoveTrackUp(int listIndex)
+void CPlayerDlg::MoveTracks(const std::vector<int>& ascendingListIndexes, bool up)
 {
-    if (m_queue.MoveUp(listIndex))
+    // What the counter shows depends only on where the moves end.
+    if (m_queue.MoveListIndexes(ascendingListIndexes, up))
         RefreshCounter();
 }
 
-void CPlayerDlg::MoveTrackDown(int listIndex)
+void CPlayerDlg::PlayListIndex(int listIndex)
 {
-    if (m_queue.MoveDown(listIndex))
+    m_queue.PlayListIndex(listIndex);
+    UpdateDisplay();
+}
+
+void CPlayerDlg::RestorePlayOrder(const std::vector<int>& order, int currentPos)
+{
+    m_queue.Refill(order, currentPos, [this](int i) { return m_host.ListText(i); });
+    // Without a current track the display would select every item and beep
+    // on a failed open: only the counter is brought up to date then.
+    if (m_queue.HasValidCurrent())
+        UpdateDisplay();
+    else
         RefreshCounter();
 }
 

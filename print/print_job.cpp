@@ -3,7 +3,6 @@
 #include "framework/ui_seam.h"
 
 #include <cstring>
-#include <new>
 
 namespace {
 
@@ -70,7 +69,7 @@ RECT GetPrintRect(HDC dc, float left, float right, float top, float bottom)
 CPrintJob::CPrintJob(int fontSize, const char* fontFace, float leftMargin, float rightMargin, float topMargin,
                      float bottomMargin, int fontWeight, bool italic, bool underline, bool strikeOut,
                      const char* docName, DWORD dialogFlags, HWND parent)
-    : fw::CPrintDialog(dialogFlags, parent),
+    : m_dialog(dialogFlags, parent),
       m_fLeftMargin(leftMargin),
       m_fRightMargin(rightMargin),
       m_fTopMargin(topMargin),
@@ -91,57 +90,40 @@ INT_PTR CPrintJob::DoModal() { return IDCANCEL; }
 
 void CPrintJob::ShowError(const char* message) const
 {
-    ui::Ui().MessageBox(m_pd.hwndOwner, message, kPrintErrorCaption, MB_ICONEXCLAMATION);
-}
-
-void CPrintJob::ReleaseFont()
-{
-    HDC dc = GetPrinterDC();
-    if (dc && m_hOldFont)
-        ::SelectObject(dc, m_hOldFont);
-    if (m_hFont)
-        ::DeleteObject(m_hFont);
-    m_hFont = nullptr;
-    m_hOldFont = nullptr;
+    ui::Ui().MessageBox(m_dialog.m_pd.hwndOwner, message, kPrintErrorCaption, MB_ICONEXCLAMATION);
 }
 
 bool CPrintJob::StartJob()
 {
     if (IsRunning())
         return false;
-    if (fw::CPrintDialog::DoModal() != IDOK)
+    if (m_dialog.DoModal() != IDOK)
         return false;
 
     m_nCursorX = 0;
     m_nCursorY = 0;
 
-    HDC hdc = TakePrinterDC();
+    HDC hdc = m_dialog.TakePrinterDC();
     if (!hdc) {
         ShowError("Unable to retrieve handle to device context");
         return false;
     }
-
-    std::unique_ptr<fw::CDC> dc(new (std::nothrow) fw::CDC);
-    if (!dc || !IsDeviceContext(hdc) || !dc->Attach(hdc)) {
-        // The handle is ours now: a context that could not be wrapped is
+    if (!IsDeviceContext(hdc) || !m_dc.Attach(hdc)) {
+        // The handle is ours now: a context that could not be held is
         // deleted here, or nobody would.
         if (IsDeviceContext(hdc))
             ::DeleteDC(hdc);
         ShowError("Unable to attach device context");
         return false;
     }
-    m_pDC = std::move(dc);
 
-    m_hFont = ::CreateFontA(-PointsToHeight(hdc, m_nFontSize), 0, 0, 0, m_nFontWeight, m_bItalic, m_bUnderline,
-                            m_bStrikeOut, 0, 0, 0, 0, 0, m_strFontFace.c_str());
-    HGDIOBJ old = m_hFont ? ::SelectObject(hdc, m_hFont) : nullptr;
-    if (!old || old == HGDI_ERROR) {
-        ReleaseFont();
-        m_pDC.reset();
+    HFONT font = ::CreateFontA(-PointsToHeight(hdc, m_nFontSize), 0, 0, 0, m_nFontWeight, m_bItalic, m_bUnderline,
+                               m_bStrikeOut, 0, 0, 0, 0, 0, m_strFontFace.c_str());
+    if (!m_dc.SelectObject(font, true)) {
+        ReleaseContext();
         ShowError("Unable to select font object");
         return false;
     }
-    m_hOldFont = old;
 
     DOCINFOA doc{};
     doc.cbSize = sizeof(DOCINFOA);
@@ -151,8 +133,7 @@ bool CPrintJob::StartJob()
     doc.fwType = 0;
     if (::StartDocA(hdc, &doc) < 0) {
         ::AbortDoc(hdc);
-        ReleaseFont();
-        m_pDC.reset();
+        ReleaseContext();
         return false;
     }
 
@@ -234,8 +215,7 @@ void CPrintJob::EndJob()
     HDC dc = GetPrinterDC();
     ::EndPage(dc);
     ::EndDoc(dc);
-    ReleaseFont();
-    m_pDC.reset();
+    ReleaseContext();
 }
 
 bool CPrintJob::SetDocName(const char* name)

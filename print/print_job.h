@@ -2,10 +2,10 @@
 // A small text printer: the Print dialog picks the printer, then plain text
 // is laid out in one font, line by line, inside fixed margins, wrapping long
 // text at any character and starting new pages by itself.
+#include "framework/dc.h"
 #include "framework/print_dialog.h"
 
 #include <exception>
-#include <memory>
 #include <string>
 
 // Thrown when text or a page break is sent without a running job: a
@@ -26,7 +26,7 @@ RECT GetPrintRect(HDC dc, float left, float right, float top, float bottom);
 // A font height of `points` in the context's logical units.
 int PointsToHeight(HDC dc, int points);
 
-class CPrintJob : public fw::CPrintDialog {
+class CPrintJob {
 public:
     // Flags of Print and PrintLine.
     enum : int {
@@ -38,10 +38,12 @@ public:
               float bottomMargin, int fontWeight, bool italic, bool underline, bool strikeOut,
               const char* docName, DWORD dialogFlags, HWND parent);
     // Finishes a job that is still running.
-    ~CPrintJob() override;
+    virtual ~CPrintJob();
+    CPrintJob(const CPrintJob&) = delete;
+    CPrintJob& operator=(const CPrintJob&) = delete;
 
     // The dialog is shown only by StartJob: on its own it shows nothing.
-    INT_PTR DoModal() override;
+    INT_PTR DoModal();
 
     // Asks for the printer and opens the document with its first page.
     virtual bool StartJob();
@@ -52,8 +54,10 @@ public:
     // Only before a job starts.
     bool SetDocName(const char* name);
 
-    bool IsRunning() const { return m_pDC != nullptr; }
-    HDC GetPrinterDC() const { return m_pDC ? m_pDC->GetSafeHdc() : nullptr; }
+    bool IsRunning() const { return m_dc.GetSafeHdc() != nullptr; }
+    HDC GetPrinterDC() const { return m_dc.GetSafeHdc(); }
+    // The Print dialog's record: the flags it is shown with, its owner.
+    const PRINTDLGA& DialogRecord() const { return m_dialog.m_pd; }
     const std::string& GetDocName() const { return m_strDocName; }
     RECT GetPrintRectangle() const { return m_rectPrint; }
     int GetLineHeight() const { return m_nLineHeight; }
@@ -64,9 +68,11 @@ public:
 
 private:
     void ShowError(const char* message) const;
-    // Puts the context's own font back and deletes the job's.
-    void ReleaseFont();
+    // Ends the job's hold on the printer: the font goes back out and is
+    // deleted, then the context, so that a print leaves no GDI object behind.
+    void ReleaseContext() { m_dc.Release(); }
 
+    fw::CPrintDialog m_dialog;
     float m_fLeftMargin;
     float m_fRightMargin;
     float m_fTopMargin;
@@ -83,11 +89,8 @@ private:
     int m_nCursorX = 0;
     int m_nCursorY = 0;
     int m_nLinesPerPage = 0;
-    std::unique_ptr<fw::CDC> m_pDC; // present exactly while a job runs
+    // The printer context with the job's font selected: held exactly while
+    // a job runs.
+    fw::CDC m_dc;
     std::string m_strDocName;
-    // The job's font, and the one it replaced in the printer context: the
-    // font goes back out and is deleted when the job ends, so that a print
-    // leaves no GDI object behind.
-    HFONT m_hFont = nullptr;
-    HGDIOBJ m_hOldFont = nullptr;
 };

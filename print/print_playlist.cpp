@@ -1,30 +1,28 @@
 // File > Print: the playlist as plain text, its name centred on top, then a
 // blank line and one full path per line in list order.
-#include "editor/editor_dlg.h"
+#include "print/print_playlist.h"
+
 #include "framework/ui_seam.h"
 #include "print/print_job.h"
 
-void CEditorDlg::OnFilePrint()
+void PrintPlaylist(HWND owner, const std::string& heading, const std::string& docName,
+                   const std::vector<std::string>& lines)
 {
-    const int count = m_list.GetCount();
-    if (count <= 0) {
-        ui::Ui().MessageBox(GetHwnd(), "There is nothing to print", "No Data", MB_ICONINFORMATION);
+    if (lines.empty()) {
+        ui::Ui().MessageBox(owner, "There is nothing to print", "No Data", MB_ICONINFORMATION);
         return;
     }
 
     CPrintJob job(8, "Courier New", 0.5f, 0.5f, 0.5f, 0.5f, 500, false, false, false, "unknown document",
                   PD_HIDEPRINTTOFILE | PD_USEDEVMODECOPIESANDCOLLATE, nullptr);
     // Spooled under the display name, so the print queue shows which list it is.
-    job.SetDocName(m_strFileName.c_str());
+    job.SetDocName(docName.c_str());
     if (!job.StartJob())
         return;
 
-    job.PrintLine(m_strFilePath.empty() ? m_strFileName.c_str() : m_strFilePath.c_str(), CPrintJob::PRINT_CENTER);
+    job.PrintLine(heading.c_str(), CPrintJob::PRINT_CENTER);
     job.PrintLine("", 0);
-    std::string path;
-    for (int i = 0; i < count; ++i) {
-        m_list.GetText(i, path);
-        job.PrintLine(path.c_str(), 0);
-    }
+    for (const std::string& line : lines)
+        job.PrintLine(line.c_str(), 0);
     job.EndJob();
 }

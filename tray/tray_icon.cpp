@@ -1,7 +1,7 @@
 #include "tray/tray_icon.h"
 
 #include "framework/window.h"
-#include "player/player_dlg.h"
+#include "res/resource.h"
 #include "tray/tray_seam.h"
 
 #include <cstring>
@@ -68,49 +68,57 @@ ATOM RegisterTrayClass(WNDPROC proc)
 
 } // namespace
 
-CTrayIcon::CTrayIcon(HWND owner, CPlayerDlg* player, HICON icon, const char* tip, UINT menuId)
-    : m_pPlayerWnd(player), m_strTip(tip ? tip : ""), m_pOwner(nullptr)
+std::unique_ptr<CTrayIcon> CTrayIcon::Create(HWND owner, HICON icon, const char* tip, UINT menuId)
+{
+    std::unique_ptr<CTrayIcon> tray(new CTrayIcon(owner, tip));
+    static const ATOM trayClass = RegisterTrayClass(&CTrayIcon::WindowProc);
+    (void)trayClass;
+    tray->m_hWnd = ::CreateWindowExA(0, kTrayClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                     fw::AppInstance(), tray.get());
+    if (!tray->m_hWnd)
+        return nullptr;
+
+    NOTIFYICONDATAA& nid = tray->m_nid;
+    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    nid.hWnd = tray->m_hWnd;
+    nid.uID = menuId;
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    nid.uCallbackMessage = tray->m_nTrayMessage;
+    nid.hIcon = icon;
+    tray::CopyTip(tray->m_strTip.c_str(), nid.szTip, tray::kTipBytes);
+    // Without a notification area the icon is simply not shown: no reason
+    // to give up the program.
+    tray::NotifyIcon()(NIM_ADD, &nid);
+    return tray;
+}
+
+CTrayIcon::CTrayIcon(HWND owner, const char* tip) : m_owner(owner), m_strTip(tip ? tip : "")
 {
     m_nTrayMessage = ::RegisterWindowMessageA("TRAY_MSG");
     // Sent to every top-level window when the shell (re)starts: the icon must
     // then be added again or it silently disappears.
     m_nTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
-    m_pOwner = owner;
-
-    static const ATOM trayClass = RegisterTrayClass(&CTrayIcon::WindowProc);
-    (void)trayClass;
-    m_hWnd = ::CreateWindowExA(0, kTrayClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                               fw::AppInstance(), this);
-
-    m_nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    m_nid.hWnd = m_hWnd;
-    m_nid.uID = menuId;
-    m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    m_nid.uCallbackMessage = m_nTrayMessage;
-    m_nid.hIcon = icon;
-    tray::CopyTip(m_strTip.c_str(), m_nid.szTip, tray::kTipBytes);
-    tray::NotifyIcon()(NIM_ADD, &m_nid);
 }
 
 CTrayIcon::~CTrayIcon()
 {
+    if (!m_hWnd)
+        return;
     m_nid.uFlags = 0;
     tray::NotifyIcon()(NIM_DELETE, &m_nid);
-    if (m_hWnd) {
-        HWND hwnd = m_hWnd;
-        m_hWnd = nullptr;
-        ::DestroyWindow(hwnd);
-    }
+    HWND hwnd = m_hWnd;
+    m_hWnd = nullptr;
+    ::DestroyWindow(hwnd);
 }
 
-void CTrayIcon::SetTrayTip(const char* text)
+void CTrayIcon::SetTip(const char* text)
 {
     m_strTip = text ? text : "";
     tray::CopyTip(m_strTip.c_str(), m_nid.szTip, tray::kTipBytes);
     tray::NotifyIcon()(NIM_MODIFY, &m_nid);
 }
 
-void CTrayIcon::SetTrayIcon(HICON icon)
+void CTrayIcon::SetIcon(HICON icon)
 {
     m_nid.hIcon = icon;
     tray::NotifyIcon()(NIM_MODIFY, &m_nid);
@@ -140,8 +148,7 @@ LRESULT CTrayIcon::HandleMessage(UINT message, WPARAM, LPARAM lParam)
     if (m_nTrayMessage != 0 && message == m_nTrayMessage) {
         switch (LOWORD(lParam)) {
         case WM_LBUTTONUP:
-            if (m_pPlayerWnd)
-                m_pPlayerWnd->OnPlayPause();
+            ::PostMessageA(m_owner, WM_COMMAND, MAKEWPARAM(ID_TRAY_PLAY_PAUSE, 0), 0);
             break;
         case WM_RBUTTONUP:
             ShowMenu();
@@ -164,7 +171,7 @@ void CTrayIcon::ShowMenu()
         return;
     // Only locals from here on: the menu's modal loop runs other messages,
     // and the command it posts may end the program once the loop is over.
-    HWND owner = m_pOwner;
+    HWND owner = m_owner;
     // Without the owner in the foreground the menu would not close when the
     // user clicks elsewhere.
     ::SetForegroundWindow(owner);

@@ -1,37 +1,42 @@
 #pragma once
 // The notification-area icon: a hidden window of its own that receives the
 // shell's callbacks, and the record handed to Shell_NotifyIconA. Its tip names
-// the track, a left click plays or pauses, a right click opens the tray menu.
+// the track; a left click and the menu of a right click become commands
+// posted to the owner window (ID_TRAY_PLAY_PAUSE and the menu's own ids).
 #include <windows.h>
 #include <shellapi.h>
 
+#include <memory>
 #include <string>
-
-class CPlayerDlg;
 
 class CTrayIcon {
 public:
-    CTrayIcon(HWND owner, CPlayerDlg* player, HICON icon, const char* tip, UINT menuId);
+    // The icon with its hidden window, added to the notification area; null
+    // when the window cannot be created.
+    static std::unique_ptr<CTrayIcon> Create(HWND owner, HICON icon, const char* tip, UINT menuId);
     ~CTrayIcon();
     CTrayIcon(const CTrayIcon&) = delete;
     CTrayIcon& operator=(const CTrayIcon&) = delete;
 
-    void SetTrayTip(const char* text);
-    void SetTrayIcon(HICON icon);
+    void SetTip(const char* text);
+    void SetIcon(HICON icon);
 
+    // The hidden window that receives the shell's callbacks.
     HWND GetHwnd() const { return m_hWnd; }
-
-    CPlayerDlg* m_pPlayerWnd;
-    std::string m_strTip;
-    HWND m_pOwner;
-    NOTIFYICONDATAA m_nid{};
-    UINT m_nTrayMessage = 0;
+    const std::string& Tip() const { return m_strTip; }
+    // The message the shell sends the hidden window for the icon's clicks.
+    UINT CallbackMessage() const { return m_nTrayMessage; }
 
 private:
+    CTrayIcon(HWND owner, const char* tip);
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void ShowMenu();
 
-    HWND m_hWnd = nullptr;
+    HWND m_owner;
+    std::string m_strTip;
+    NOTIFYICONDATAA m_nid{};
+    UINT m_nTrayMessage = 0;
     UINT m_nTaskbarCreated = 0;
+    HWND m_hWnd = nullptr;
 };

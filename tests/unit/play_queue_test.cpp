@@ -1,5 +1,6 @@
 // CPlayQueue over a device with a recording port: positions, wrap-around,
-// shuffle rules, removal renumbering, moves, and what reaches the device.
+// shuffle rules, removal renumbering, moves, and what reaches the device; the
+// bulk operations against the single steps they stand for.
 
 #include <gtest/gtest.h>
 
@@ -31,9 +32,37 @@ std::string OpenCommand(int i)
 Pairs Snapshot(const CPlayQueue& q)
 {
     Pairs out;
-    for (const auto& e : q.entries)
-        out.emplace_back(e.listIndex, e.path);
+    for (int pos = 0; pos < q.Count(); ++pos)
+        out.emplace_back(q.At(pos).listIndex, q.At(pos).path);
     return out;
+}
+
+// Fills q with exactly these entries, list indexes that Add refuses included.
+void Load(CPlayQueue& q, const Pairs& entries)
+{
+    q.Clear();
+    for (const auto& e : entries)
+        q.Add(0, e.second.c_str());
+    for (size_t pos = 0; pos < entries.size(); ++pos)
+        q.SetEntry(static_cast<int>(pos), entries[pos].first, entries[pos].second.c_str());
+}
+
+// A random queue of up to 14 entries: list order or shuffled, and in some
+// rounds list indexes that break the one-entry-per-item rule.
+Pairs RandomEntries(std::mt19937& gen, bool mayBreak)
+{
+    auto pick = [&gen](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); };
+    const int n = pick(0, 14);
+    std::vector<int> order(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        order[static_cast<size_t>(i)] = i;
+    if (pick(0, 1))
+        std::shuffle(order.begin(), order.end(), gen);
+    const bool broken = mayBreak && pick(0, 3) == 0;
+    Pairs entries;
+    for (int i = 0; i < n; ++i)
+        entries.emplace_back(broken ? pick(-2, n + 2) : order[static_cast<size_t>(i)], "p" + std::to_string(i));
+    return entries;
 }
 
 // A queue as the entry pairs (listIndex, "C:\Music\t<n>.mp3").
@@ -64,7 +93,7 @@ protected:
     {
         scripted = std::move(numbers);
         draws = 0;
-        queue.random = [this] { return scripted.at(draws++); };
+        queue.SetRandom([this] { return scripted.at(draws++); });
     }
     void OpenDevice()
     {
@@ -85,9 +114,10 @@ protected:
 TEST_F(PlayQueueTest, StartsEmptyWithRepeatOn)
 {
     EXPECT_EQ(queue.Count(), 0);
-    EXPECT_EQ(queue.current, -1);
-    EXPECT_TRUE(queue.repeat);
+    EXPECT_EQ(queue.Current(), -1);
+    EXPECT_TRUE(queue.Repeat());
     EXPECT_FALSE(queue.HasValidCurrent());
+    EXPECT_EQ(queue.CurrentEntry(), nullptr);
 }
 
 TEST_F(PlayQueueTest, AddAppendsCopiesAndIgnoresBadInput)
@@ -98,10 +128,11 @@ TEST_F(PlayQueueTest, AddAppendsCopiesAndIgnoresBadInput)
     queue.Add(-1, "C:\\neg.mp3");
     queue.Add(1, "");
     queue.Add(1, nullptr);
-    queue.current = 0;
+    queue.SetCurrent(0);
     queue.Add(7, "C:\\b.mp3");
     EXPECT_EQ(Snapshot(queue), (Pairs{{0, "C:\\a.mp3"}, {7, "C:\\b.mp3"}}));
-    EXPECT_EQ(queue.current, 0);
+    EXPECT_EQ(queue.Current(), 0);
+    EXPECT_EQ(queue.PlayOrder(), (std::vector<int>{0, 7}));
     EXPECT_TRUE(port.log.empty());
 }
 
@@ -163,12 +194,12 @@ TEST_F(PlayQueueTest, RemoveKeepsTheCurrentTrack)
         SCOPED_TRACE(c.name);
         queue.Clear();
         Fill(4);
-        queue.current = c.current;
-        const std::string before = queue.HasValidCurrent() ? queue.entries[c.current].path : "";
+        queue.SetCurrent(c.current);
+        const std::string before = queue.HasValidCurrent() ? queue.CurrentEntry()->path : "";
         queue.Remove(c.k);
-        EXPECT_EQ(queue.current, c.after);
+        EXPECT_EQ(queue.Current(), c.after);
         if (!before.empty() && c.k != c.current) {
-            EXPECT_EQ(queue.entries[queue.current].path, before);
+            EXPECT_EQ(queue.CurrentEntry()->path, before);
         }
     }
 }
@@ -176,27 +207,28 @@ TEST_F(PlayQueueTest, RemoveKeepsTheCurrentTrack)
 TEST_F(PlayQueueTest, ACurrentPastTheEndIsNoCurrentEntry)
 {
     Fill(3);
-    queue.current = 2;
+    queue.SetCurrent(2);
     queue.Remove(2); // current == count
-    ASSERT_EQ(queue.current, 2);
+    ASSERT_EQ(queue.Current(), 2);
     EXPECT_FALSE(queue.HasValidCurrent());
+    EXPECT_EQ(queue.CurrentEntry(), nullptr);
     EXPECT_FALSE(queue.PlayCurrent(0));
     EXPECT_TRUE(port.log.empty());
 
     // Back steps onto the last entry, Advance treats it as the end.
     EXPECT_TRUE(queue.Back());
-    EXPECT_EQ(queue.current, 1);
-    queue.current = 7;
+    EXPECT_EQ(queue.Current(), 1);
+    queue.SetCurrent(7);
     EXPECT_TRUE(queue.Back());
-    EXPECT_EQ(queue.current, 1);
+    EXPECT_EQ(queue.Current(), 1);
 
-    queue.current = 2;
+    queue.SetCurrent(2);
     EXPECT_TRUE(queue.Advance());
-    EXPECT_EQ(queue.current, 0);
-    queue.repeat = false;
-    queue.current = 9;
+    EXPECT_EQ(queue.Current(), 0);
+    queue.SetRepeat(false);
+    queue.SetCurrent(9);
     EXPECT_FALSE(queue.Advance());
-    EXPECT_EQ(queue.current, 9);
+    EXPECT_EQ(queue.Current(), 9);
     EXPECT_EQ(port.beeps, (std::vector<unsigned>{0}));
 }
 
@@ -213,13 +245,13 @@ TEST_F(PlayQueueTest, SetEntryOverwritesOnlyValidPositions)
 TEST_F(PlayQueueTest, ClearEmptiesStopsAndClosesButKeepsRepeat)
 {
     Fill(3);
-    queue.current = 1;
-    queue.repeat = false;
+    queue.SetCurrent(1);
+    queue.SetRepeat(false);
     PlayDevice();
     queue.Clear();
     EXPECT_EQ(queue.Count(), 0);
-    EXPECT_EQ(queue.current, -1);
-    EXPECT_FALSE(queue.repeat);
+    EXPECT_EQ(queue.Current(), -1);
+    EXPECT_FALSE(queue.Repeat());
     EXPECT_EQ(port.log, (Log{"stop qvmp3", "close qvmp3"}));
     EXPECT_FALSE(audio.isOpen);
 
@@ -292,14 +324,14 @@ TEST_F(PlayQueueTest, ShuffleMovesCurrentWithItsTrackOnlyWhileOpen)
         queue.Clear();
         audio.isOpen = open;
         Fill(6);
-        queue.current = 1;
+        queue.SetCurrent(1);
         Script({7, 0, 5, 1});
         queue.Shuffle();
         if (open) {
-            EXPECT_EQ(queue.entries[queue.current].path, TrackPath(1));
-            EXPECT_EQ(queue.current, 3);
+            EXPECT_EQ(queue.CurrentEntry()->path, TrackPath(1));
+            EXPECT_EQ(queue.Current(), 3);
         } else {
-            EXPECT_EQ(queue.current, 1);
+            EXPECT_EQ(queue.Current(), 1);
         }
         audio.isOpen = false;
     }
@@ -309,19 +341,19 @@ TEST_F(PlayQueueTest, ShuffleIsAPermutation)
 {
     std::mt19937 gen(1234);
     Fill(50);
-    queue.random = [&gen] { return static_cast<int>(gen() % 32768); };
+    queue.SetRandom([&gen] { return static_cast<int>(gen() % 32768); });
     audio.isOpen = true;
-    queue.current = 17;
+    queue.SetCurrent(17);
     queue.Shuffle();
     std::vector<int> seen;
-    for (const auto& e : queue.entries) {
-        EXPECT_EQ(e.path, TrackPath(e.listIndex)); // both fields travel together
-        seen.push_back(e.listIndex);
+    for (const auto& e : Snapshot(queue)) {
+        EXPECT_EQ(e.second, TrackPath(e.first)); // both fields travel together
+        seen.push_back(e.first);
     }
     std::sort(seen.begin(), seen.end());
     for (int i = 0; i < 50; ++i)
         EXPECT_EQ(seen[i], i);
-    EXPECT_EQ(queue.entries[queue.current].listIndex, 17);
+    EXPECT_EQ(queue.CurrentEntry()->listIndex, 17);
     audio.isOpen = false;
 }
 
@@ -353,12 +385,12 @@ TEST_F(PlayQueueTest, AdvanceAndBackStepAndWrap)
         SCOPED_TRACE(c.name);
         queue.Clear();
         Fill(c.count);
-        queue.current = c.current;
-        queue.repeat = c.repeat;
+        queue.SetCurrent(c.current);
+        queue.SetRepeat(c.repeat);
         PlayDevice();
         const bool result = c.advance ? queue.Advance() : queue.Back();
         EXPECT_EQ(result, c.result);
-        EXPECT_EQ(queue.current, c.after);
+        EXPECT_EQ(queue.Current(), c.after);
         if (c.result) {
             EXPECT_EQ(port.log, (Log{"stop qvmp3", "close qvmp3"})); // nothing is played
         } else {
@@ -374,11 +406,11 @@ TEST_F(PlayQueueTest, PlayCurrentStopsClosesOpensAndPlays)
 {
     Fill(3);
     EXPECT_FALSE(queue.PlayCurrent(0)); // no current
-    queue.current = 3;
+    queue.SetCurrent(3);
     EXPECT_FALSE(queue.PlayCurrent(0));
     EXPECT_TRUE(port.log.empty());
 
-    queue.current = 1;
+    queue.SetCurrent(1);
     PlayDevice();
     EXPECT_TRUE(queue.PlayCurrent(0));
     EXPECT_EQ(port.log, (Log{"stop qvmp3", "close qvmp3", OpenCommand(1), "set qvmp3 time format ms",
@@ -393,10 +425,10 @@ TEST_F(PlayQueueTest, PlayCurrentStopsClosesOpensAndPlays)
 TEST_F(PlayQueueTest, AFileThatWillNotOpenFailsAfterTheBeep)
 {
     Fill(3);
-    queue.current = 0;
+    queue.SetCurrent(0);
     port.Fail(OpenCommand(1));
     EXPECT_FALSE(queue.Next());
-    EXPECT_EQ(queue.current, 1); // keeps the new value
+    EXPECT_EQ(queue.Current(), 1); // keeps the new value
     EXPECT_EQ(port.log, (Log{OpenCommand(1), "beep 0"}));
     EXPECT_FALSE(audio.isOpen);
 }
@@ -404,14 +436,14 @@ TEST_F(PlayQueueTest, AFileThatWillNotOpenFailsAfterTheBeep)
 TEST_F(PlayQueueTest, NextAndPreviousPlayOnlyAfterAStep)
 {
     Fill(2);
-    queue.repeat = false;
-    queue.current = 1;
+    queue.SetRepeat(false);
+    queue.SetCurrent(1);
     EXPECT_FALSE(queue.Next());
     EXPECT_EQ(port.log, (Log{"beep 0"}));
 
     port.ClearLog();
     EXPECT_TRUE(queue.Previous());
-    EXPECT_EQ(queue.current, 0);
+    EXPECT_EQ(queue.Current(), 0);
     EXPECT_EQ(port.log, (Log{OpenCommand(0), "set qvmp3 time format ms", "setaudio qvmp3 volume to 0",
                              "status qvmp3 length", "play qvmp3 from 0 to 2000"}));
 
@@ -422,7 +454,7 @@ TEST_F(PlayQueueTest, NextAndPreviousPlayOnlyAfterAStep)
 
     port.ClearLog();
     EXPECT_TRUE(queue.Next());
-    EXPECT_EQ(queue.current, 1);
+    EXPECT_EQ(queue.Current(), 1);
     EXPECT_EQ(port.log.at(2), OpenCommand(1));
 }
 
@@ -431,7 +463,7 @@ TEST_F(PlayQueueTest, PlayListIndexFindsTheEntryInPlayOrder)
     for (int k : {2, 0, 3, 1})
         queue.Add(k, TrackPath(k).c_str());
     EXPECT_TRUE(queue.PlayListIndex(3));
-    EXPECT_EQ(queue.current, 2);
+    EXPECT_EQ(queue.Current(), 2);
     EXPECT_EQ(port.log.at(0), OpenCommand(3));
 
     port.ClearLog();
@@ -441,9 +473,9 @@ TEST_F(PlayQueueTest, PlayListIndexFindsTheEntryInPlayOrder)
 
     // No entry carries the index: the current entry plays unchanged.
     queue.SetEntry(1, 9, TrackPath(0).c_str());
-    queue.current = 3;
+    queue.SetCurrent(3);
     EXPECT_TRUE(queue.PlayListIndex(0));
-    EXPECT_EQ(queue.current, 3);
+    EXPECT_EQ(queue.Current(), 3);
     EXPECT_EQ(port.log.at(2), OpenCommand(1));
 }
 
@@ -484,10 +516,10 @@ TEST_F(PlayQueueTest, MovesExchangePathsAndCurrentFollows)
         SCOPED_TRACE(c.name);
         queue.Clear();
         Fill(4);
-        queue.current = c.current;
+        queue.SetCurrent(c.current);
         EXPECT_EQ(c.up ? queue.MoveUp(c.k) : queue.MoveDown(c.k), c.result);
         EXPECT_EQ(Snapshot(queue), c.after);
-        EXPECT_EQ(queue.current, c.currentAfter);
+        EXPECT_EQ(queue.Current(), c.currentAfter);
     }
     EXPECT_TRUE(port.log.empty());
 }
@@ -497,11 +529,11 @@ TEST_F(PlayQueueTest, MovesInAShuffledQueueTradePlaces)
     // Play order t2, t0, t3, t1; the editor moves item 3 up to 2.
     for (int k : {2, 0, 3, 1})
         queue.Add(k, TrackPath(k).c_str());
-    queue.current = 0;
+    queue.SetCurrent(0);
     EXPECT_TRUE(queue.MoveUp(3));
     EXPECT_EQ(Snapshot(queue), Entries({{2, 3}, {0, 0}, {3, 2}, {1, 1}}));
-    EXPECT_EQ(queue.current, 2); // still on t2
-    EXPECT_EQ(queue.entries[queue.current].path, TrackPath(2));
+    EXPECT_EQ(queue.Current(), 2); // still on t2
+    EXPECT_EQ(queue.CurrentEntry()->path, TrackPath(2));
 
     // A list index that no entry carries refuses the move.
     queue.SetEntry(3, 7, TrackPath(1).c_str());
@@ -512,19 +544,35 @@ TEST_F(PlayQueueTest, MovesInAShuffledQueueTradePlaces)
 TEST_F(PlayQueueTest, SwapPathsKeepsListIndexes)
 {
     Fill(3);
-    queue.current = 2;
+    queue.SetCurrent(2);
     queue.SwapPaths(0, 2);
     EXPECT_EQ(Snapshot(queue), Entries({{0, 2}, {1, 1}, {2, 0}}));
-    EXPECT_EQ(queue.current, 0);
+    EXPECT_EQ(queue.Current(), 0);
     queue.SwapPaths(0, 1);
-    EXPECT_EQ(queue.current, 1);
+    EXPECT_EQ(queue.Current(), 1);
     queue.SwapPaths(1, 1);
-    EXPECT_EQ(queue.current, 1);
+    EXPECT_EQ(queue.Current(), 1);
     for (auto ab : {std::pair<int, int>{-1, 0}, {0, 3}, {3, 3}}) {
         queue.SwapPaths(ab.first, ab.second);
-        EXPECT_EQ(queue.current, 1);
+        EXPECT_EQ(queue.Current(), 1);
     }
     EXPECT_EQ(Snapshot(queue), Entries({{0, 1}, {1, 2}, {2, 0}}));
+}
+
+// A random ascending selection of list indexes, in some rounds with indexes
+// outside 0..n-1 (down to -2, up to n+2) or one out of order or repeated.
+std::vector<int> RandomIndexes(std::mt19937& gen, int n)
+{
+    auto pick = [&gen](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); };
+    const int margin = pick(0, 1) ? 2 : 0;
+    std::vector<int> ks;
+    for (int k = -margin; k < n + margin; ++k) {
+        if (pick(0, 2) == 0)
+            ks.push_back(k);
+    }
+    if (!ks.empty() && pick(0, 7) == 0)
+        ks.insert(ks.begin() + pick(0, static_cast<int>(ks.size())), ks[static_cast<size_t>(pick(0, static_cast<int>(ks.size()) - 1))]);
+    return ks;
 }
 
 // The bulk removal against the one-by-one removal it stands for, on queues
@@ -538,38 +586,87 @@ TEST(PlayQueueBulkRemove, MatchesRepeatedRemove)
     auto pick = [&gen](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); };
 
     for (int round = 0; round < 3000; ++round) {
-        const int n = pick(0, 14);
-        Pairs entries;
-        std::vector<int> order(n);
-        for (int i = 0; i < n; ++i)
-            order[i] = i;
-        if (pick(0, 1))
-            std::shuffle(order.begin(), order.end(), gen);
-        const bool broken = pick(0, 3) == 0;
-        for (int i = 0; i < n; ++i) {
-            const int k = broken ? pick(-2, n + 2) : order[i];
-            entries.emplace_back(k, "p" + std::to_string(i));
-        }
-        std::vector<int> ks;
-        for (int k = -2; k < n + 3; ++k) {
-            if (pick(0, 2) == 0)
-                ks.push_back(k);
-        }
+        const Pairs entries = RandomEntries(gen, true);
+        const int n = static_cast<int>(entries.size());
+        const std::vector<int> ks = RandomIndexes(gen, n);
         const int current = pick(-2, n + 2);
 
         CPlayQueue one(audio), bulk(audio);
         for (CPlayQueue* q : {&one, &bulk}) {
-            for (const auto& e : entries)
-                q->entries.push_back({e.first, e.second});
-            q->current = current;
+            Load(*q, entries);
+            q->SetCurrent(current);
         }
         for (auto it = ks.rbegin(); it != ks.rend(); ++it)
             one.Remove(*it);
-        bulk.RemoveListIndexes(ks);
+        // Nothing plays: nothing is to start.
+        ASSERT_EQ(bulk.RemoveListIndexes(ks), CPlayQueue::kNothingToStart) << "round " << round;
 
         ASSERT_EQ(Snapshot(bulk), Snapshot(one)) << "round " << round;
-        ASSERT_EQ(bulk.current, one.current) << "round " << round;
+        ASSERT_EQ(bulk.Current(), one.Current()) << "round " << round;
     }
+}
+
+// While a track plays, the one-by-one walk is the editor removing item after
+// item from the highest: each removal of the playing track starts the one
+// that moved into its place, or with none behind it the one before it. The
+// bulk removal leaves current on the track that walk ends on and says so.
+TEST(PlayQueueBulkRemove, WhatPlaysNextMatchesTheOneByOneWalk)
+{
+    std::mt19937 gen(7);
+    auto pick = [&gen](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); };
+    int started = 0, everyTrackWent = 0;
+
+    for (int round = 0; round < 3000; ++round) {
+        const Pairs entries = RandomEntries(gen, true);
+        const int n = static_cast<int>(entries.size());
+        const std::vector<int> ks = RandomIndexes(gen, n);
+        const int current = pick(-1, n);
+
+        FakeMciPort walkPort, bulkPort;
+        walkPort.SetLength(2000);
+        CMciAudio walkAudio(walkPort), bulkAudio(bulkPort);
+        CPlayQueue walk(walkAudio), bulk(bulkAudio);
+        for (CPlayQueue* q : {&walk, &bulk}) {
+            Load(*q, entries);
+            q->SetCurrent(current);
+        }
+        walkAudio.isPlaying = bulkAudio.isPlaying = true;
+
+        bool playingWent = false;
+        for (auto it = ks.rbegin(); it != ks.rend(); ++it) {
+            const bool playing = walkAudio.isPlaying;
+            const int removedAt = walk.PositionOf(*it);
+            const int currentBefore = walk.Current();
+            walk.Remove(*it);
+            if (!playing || removedAt < 0 || removedAt != currentBefore)
+                continue;
+            playingWent = true;
+            if (walk.HasValidCurrent())
+                walk.PlayCurrent(0);
+            else if (walk.Count() > 0)
+                walk.Previous();
+        }
+
+        // Where the walk ends; a queue that lost every track keeps what
+        // current the plain removals leave.
+        const int result = bulk.RemoveListIndexes(ks);
+        ASSERT_EQ(Snapshot(bulk), Snapshot(walk)) << "round " << round;
+        if (playingWent && walk.HasValidCurrent()) {
+            ASSERT_EQ(result, walk.Current()) << "round " << round;
+            ASSERT_EQ(bulk.Current(), walk.Current()) << "round " << round;
+            ++started;
+        } else if (playingWent && walk.Count() == 0) {
+            ASSERT_EQ(result, CPlayQueue::kEveryTrackWent) << "round " << round;
+            ++everyTrackWent;
+        } else {
+            ASSERT_EQ(result, CPlayQueue::kNothingToStart) << "round " << round;
+            ASSERT_EQ(bulk.Current(), walk.Current()) << "round " << round;
+        }
+        ASSERT_TRUE(bulkPort.log.empty()) << "the bulk removal starts nothing itself";
+    }
+    // The rounds reach every outcome.
+    EXPECT_GT(started, 100);
+    EXPECT_GT(everyTrackWent, 10);
 }
 
 TEST(PlayQueueBulkRemove, UnsortedOrRepeatedIndexesAreRemovedOneByOne)
@@ -581,18 +678,18 @@ TEST(PlayQueueBulkRemove, UnsortedOrRepeatedIndexesAreRemovedOneByOne)
         for (CPlayQueue* q : {&one, &bulk}) {
             for (int i = 0; i < 6; ++i)
                 q->Add(i, TrackPath(i).c_str());
-            q->current = 4;
+            q->SetCurrent(4);
         }
         for (auto it = ks.rbegin(); it != ks.rend(); ++it)
             one.Remove(*it);
         bulk.RemoveListIndexes(ks);
         EXPECT_EQ(Snapshot(bulk), Snapshot(one));
-        EXPECT_EQ(bulk.current, one.current);
+        EXPECT_EQ(bulk.Current(), one.Current());
     }
 }
 
 // A playlist of 100,000 tracks: every second one removed in one call, then
-// moves at both ends; each must be a single pass, not a pass per item.
+// a block moved at both ends; each must be a single pass, not a pass per item.
 TEST(PlayQueueBulkRemove, HandlesABigPlaylist)
 {
     FakeMciPort port;
@@ -601,21 +698,130 @@ TEST(PlayQueueBulkRemove, HandlesABigPlaylist)
     const int n = 100000;
     for (int i = 0; i < n; ++i)
         queue.Add(i, TrackPath(i).c_str());
-    queue.current = n - 1;
+    queue.SetCurrent(n - 1);
     std::vector<int> ks;
     for (int k = 0; k < n; k += 2)
         ks.push_back(k);
-    queue.RemoveListIndexes(ks);
+    audio.isPlaying = true; // the playing track stays
+    EXPECT_EQ(queue.RemoveListIndexes(ks), CPlayQueue::kNothingToStart);
     ASSERT_EQ(queue.Count(), n / 2);
     for (int i = 0; i < n / 2; ++i) {
-        ASSERT_EQ(queue.entries[i].listIndex, i);
-        ASSERT_EQ(queue.entries[i].path, TrackPath(2 * i + 1));
+        ASSERT_EQ(queue.At(i).listIndex, i);
+        ASSERT_EQ(queue.At(i).path, TrackPath(2 * i + 1));
     }
-    EXPECT_EQ(queue.current, n / 2 - 1);
+    EXPECT_EQ(queue.Current(), n / 2 - 1);
+
+    std::vector<int> block;
     for (int k = 1; k < n / 2; ++k)
-        ASSERT_TRUE(queue.MoveUp(k));
-    EXPECT_EQ(queue.entries[n / 2 - 1].path, TrackPath(1));
-    EXPECT_EQ(queue.current, n / 2 - 2);
+        block.push_back(k);
+    EXPECT_TRUE(queue.MoveListIndexes(block, true));
+    EXPECT_EQ(queue.At(n / 2 - 1).path, TrackPath(1));
+    EXPECT_EQ(queue.Current(), n / 2 - 2);
+    audio.isPlaying = false;
+}
+
+// A block move against MoveUp for each index in order, or MoveDown for each
+// in reverse order, on queues shuffled or not and, in some rounds, broken.
+TEST(PlayQueueBlockMove, MatchesRepeatedSingleMoves)
+{
+    FakeMciPort port;
+    CMciAudio audio(port);
+    std::mt19937 gen(99);
+    auto pick = [&gen](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); };
+
+    for (int round = 0; round < 3000; ++round) {
+        const Pairs entries = RandomEntries(gen, true);
+        const int n = static_cast<int>(entries.size());
+        const std::vector<int> ks = RandomIndexes(gen, n);
+        const bool up = pick(0, 1) == 1;
+        const int current = pick(-1, n);
+
+        CPlayQueue single(audio), block(audio);
+        for (CPlayQueue* q : {&single, &block}) {
+            Load(*q, entries);
+            q->SetCurrent(current);
+        }
+        bool moved = false;
+        if (up) {
+            for (int k : ks)
+                moved = single.MoveUp(k) || moved;
+        } else {
+            for (auto it = ks.rbegin(); it != ks.rend(); ++it)
+                moved = single.MoveDown(*it) || moved;
+        }
+
+        ASSERT_EQ(block.MoveListIndexes(ks, up), moved) << "round " << round;
+        ASSERT_EQ(Snapshot(block), Snapshot(single)) << "round " << round;
+        ASSERT_EQ(block.Current(), single.Current()) << "round " << round;
+    }
+    EXPECT_TRUE(port.log.empty());
+}
+
+// Shuffle off: list order again, each entry with its item's text, and the
+// track that was current current again.
+TEST(PlayQueueListOrder, RestoreTakesTheListsTextsAndKeepsTheCurrentTrack)
+{
+    FakeMciPort port;
+    CMciAudio audio(port);
+    const std::vector<std::string> list = {"L0", "L1", "L2", "L3"};
+    const CPlayQueue::ListText textOf = [&list](int i) { return list.at(static_cast<size_t>(i)); };
+    const Pairs restored = {{0, "L0"}, {1, "L1"}, {2, "L2"}, {3, "L3"}};
+    const struct {
+        const char* name;
+        int current;
+        int listCount;
+        Pairs after;
+        int currentAfter;
+    } cases[] = {
+        {"current follows its track", 1, 4, restored, 0},
+        {"last of the play order", 3, 4, restored, 1},
+        {"no current", -1, 4, restored, -1},
+        {"current past the end", 4, 4, restored, 4},
+        {"a shorter list restores what it has", 2, 2, {{0, "L0"}, {1, "L1"}, {3, "t3"}, {1, "t1"}}, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CPlayQueue queue(audio);
+        Load(queue, {{2, "t2"}, {0, "t0"}, {3, "t3"}, {1, "t1"}});
+        queue.SetCurrent(c.current);
+        queue.RestoreListOrder(c.listCount, textOf);
+        EXPECT_EQ(Snapshot(queue), c.after);
+        EXPECT_EQ(queue.Current(), c.currentAfter);
+    }
+    EXPECT_TRUE(port.log.empty());
+}
+
+// continue.dat's plan over the reloaded list: the entries in the planned
+// order with the list's texts, current on the planned track.
+TEST(PlayQueueListOrder, RefillTakesThePlannedOrderAndLooksTheCurrentTrackUp)
+{
+    FakeMciPort port;
+    CMciAudio audio(port);
+    const std::vector<std::string> list = {"L0", "", "L2", "L3"};
+    const CPlayQueue::ListText textOf = [&list](int i) { return list.at(static_cast<size_t>(i)); };
+    const struct {
+        const char* name;
+        std::vector<int> order;
+        int currentPos;
+        Pairs after;
+        int currentAfter;
+    } cases[] = {
+        {"shuffled with a current", {3, 0, 2}, 2, {{3, "L3"}, {0, "L0"}, {2, "L2"}}, 2},
+        {"no current", {0, 2, 3}, -1, {{0, "L0"}, {2, "L2"}, {3, "L3"}}, -1},
+        {"a current beyond the plan", {0, 2}, 2, {{0, "L0"}, {2, "L2"}}, -1},
+        // An item without text gets no entry, so positions behind it shift.
+        {"an empty text is passed over", {1, 3, 0}, 2, {{3, "L3"}, {0, "L0"}}, 1},
+        {"the current track has no entry", {1, 3, 0}, 0, {{3, "L3"}, {0, "L0"}}, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CPlayQueue queue(audio);
+        Load(queue, {{5, "old"}});
+        queue.SetCurrent(0);
+        queue.Refill(c.order, c.currentPos, textOf);
+        EXPECT_EQ(Snapshot(queue), c.after);
+        EXPECT_EQ(queue.Current(), c.currentAfter);
+    }
 }
 
 } // namespace

@@ -228,13 +228,13 @@ TEST_F(RealMciTest, TheQueueMovesOnAtTheEndOfATrack)
     CPlayQueue queue(audio);
     queue.Add(0, FixturePath("tone1s.mp3").c_str());
     queue.Add(1, FixturePath("tone2s.mp3").c_str());
-    queue.repeat = false;
+    queue.SetRepeat(false);
     const DWORD start = ::GetTickCount();
     ASSERT_TRUE(queue.PlayListIndex(0));
     EXPECT_NEAR(audio.GetLength(), 1000, kLengthTolerance);
     ASSERT_NE(TickUntilEnd(audio, start, 1000 + 3 * kTick), 0u);
     ASSERT_TRUE(queue.Next());
-    EXPECT_EQ(queue.current, 1);
+    EXPECT_EQ(queue.Current(), 1);
     EXPECT_NEAR(audio.GetLength(), 2000, kLengthTolerance);
     ASSERT_TRUE(ReachPosition(200, 3000));
     queue.Clear();

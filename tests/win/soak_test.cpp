@@ -326,8 +326,7 @@ protected:
         session = std::make_unique<EditorSession>("soak");
         ASSERT_TRUE(session->Alive());
         editor = session->Editor();
-        player = editor->m_pPlayer;
-        ASSERT_NE(player, nullptr);
+        player = &editor->Player();
 
         // 200 one-second tracks under names of their own.
         const std::string tone = FixturePath("tone1s.mp3");
@@ -338,18 +337,18 @@ protected:
             ASSERT_TRUE(::CopyFileA(tone.c_str(), pool.back().c_str(), FALSE)) << pool.back();
         }
         ASSERT_TRUE(testing_support::LoadTracks(*session, pool));
-        ASSERT_EQ(editor->m_list.GetCount(), kTracks);
+        ASSERT_EQ(editor->List().GetCount(), kTracks);
 
         // The player out, shuffle and repeat on.
-        editor->OnPlayerButton();
-        ASSERT_TRUE(fw::PumpUntil([&] { return player->slideState == 0; }, 10000));
+        ClickEditor(IDC_PLAYER_BUTTON);
+        ASSERT_TRUE(fw::PumpUntil([&] { return player->GetSlideState() == SlideState::Shown; }, 10000));
         SetCheck(IDC_SHUFFLE, true);
         ClickPlayer(IDC_SHUFFLE);
-        if (!player->m_queue.repeat) {
+        if (!player->Queue().Repeat()) {
             SetCheck(IDC_REPEAT, true);
             ClickPlayer(IDC_REPEAT);
         }
-        ASSERT_TRUE(player->m_queue.repeat);
+        ASSERT_TRUE(player->Queue().Repeat());
         ASSERT_EQ(fw::CButton(player->GetDlgItem(IDC_SHUFFLE)).GetCheck(), BST_CHECKED);
         ASSERT_TRUE(QueueInStep(*editor));
     }
@@ -373,18 +372,18 @@ protected:
     // The position bar dragged to t, as the user lets go of the thumb.
     void DragPosition(int t)
     {
-        player->m_position.SetPos(t);
-        player->SendMessage(WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, t),
-                            reinterpret_cast<LPARAM>(player->m_position.GetHwnd()));
+        const fw::CTrackbar position(player->GetDlgItem(IDC_POSITION));
+        position.SetPos(t);
+        player->SendMessage(WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, t), reinterpret_cast<LPARAM>(position.GetHwnd()));
     }
 
     // The playing entry: its position and path.
     std::pair<int, std::string> Playing() const
     {
-        const CPlayQueue& q = player->m_queue;
+        const CPlayQueue& q = player->Queue();
         if (!q.HasValidCurrent())
-            return {q.current, std::string()};
-        return {q.current, q.entries[static_cast<size_t>(q.current)].path};
+            return {q.Current(), std::string()};
+        return {q.Current(), q.CurrentEntry()->path};
     }
 
     void EnsurePlaying()
@@ -402,20 +401,20 @@ protected:
 
     void SelectRandom(int howMany)
     {
-        const int n = editor->m_list.GetCount();
-        editor->m_list.SendMessage(LB_SETSEL, FALSE, -1);
+        const int n = editor->List().GetCount();
+        editor->List().SendMessage(LB_SETSEL, FALSE, -1);
         const int first = Random(n);
         const bool block = Random(2) == 0;
         for (int i = 0; i < howMany && n > 0; ++i) {
             const int item = block ? std::min(first + i, n - 1) : Random(n);
-            editor->m_list.SendMessage(LB_SETSEL, TRUE, item);
+            editor->List().SendMessage(LB_SETSEL, TRUE, item);
         }
-        editor->m_list.SendMessage(LB_SETCARETINDEX, first, 0);
+        editor->List().SendMessage(LB_SETCARETINDEX, first, 0);
     }
 
     Step Choose()
     {
-        const int n = editor->m_list.GetCount();
+        const int n = editor->List().GetCount();
         if (n < kFewestItems)
             return Step::Add;
         if (n > kMostItems)
@@ -454,12 +453,12 @@ protected:
             ClickPlayer(IDC_PREVIOUS);
             break;
         case Step::DoubleClick: {
-            const int item = Random(editor->m_list.GetCount());
-            editor->m_list.SendMessage(LB_SETSEL, FALSE, -1);
-            editor->m_list.SendMessage(LB_SETSEL, TRUE, item);
-            editor->m_list.SendMessage(LB_SETCARETINDEX, item, 0);
+            const int item = Random(editor->List().GetCount());
+            editor->List().SendMessage(LB_SETSEL, FALSE, -1);
+            editor->List().SendMessage(LB_SETSEL, TRUE, item);
+            editor->List().SendMessage(LB_SETCARETINDEX, item, 0);
             editor->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_TRACK_LIST, LBN_DBLCLK),
-                                reinterpret_cast<LPARAM>(editor->m_list.GetHwnd()));
+                                reinterpret_cast<LPARAM>(editor->List().GetHwnd()));
             break;
         }
         case Step::PauseSeekResume:
@@ -503,10 +502,10 @@ protected:
             ClickEditor(IDC_CLEAR_DUPES);
             break;
         case Step::ToggleList:
-            player->OnListToggle();
+            player->ToggleList();
             Drain();
             ASSERT_FALSE(editor->IsWindowVisible()) << "the list toggle left the editor shown";
-            player->OnListToggle();
+            player->ToggleList();
             Drain();
             ASSERT_TRUE(editor->IsWindowVisible()) << "the list toggle did not bring the editor back";
             break;
@@ -539,7 +538,7 @@ TEST_F(Soak, HundredsOfTrackChangesWhileEditingKeepTheQueueAndTheResourcesFlat)
     // Room for the slowest machine: about a second per change at most.
     const DWORD budgetMs = 60000 + static_cast<DWORD>(wanted) * 1000;
 
-    const FaceCost faceCost = CostOfAFaceChange(player->m_hPauseIcon, player->m_hPlayIcon);
+    const FaceCost faceCost = CostOfAFaceChange(fw::LoadAppIconSmall(IDI_PAUSE), fw::LoadAppIconSmall(IDI_PLAY));
     const double mciPerOpen = MciMemoryPerOpen(pool.front());
     ASSERT_GE(mciPerOpen, 0.0) << "MCI does not open " << pool.front();
     WatchButtons(editor->GetHwnd());
@@ -580,9 +579,9 @@ TEST_F(Soak, HundredsOfTrackChangesWhileEditingKeepTheQueueAndTheResourcesFlat)
 
         ASSERT_TRUE(QueueInStep(*editor)) << "after step " << steps << " (" << kStepNames[static_cast<int>(step)]
                                           << ")";
-        const CPlayQueue& q = player->m_queue;
-        ASSERT_GE(q.current, -1) << "after step " << steps;
-        ASSERT_LT(q.current, q.Count()) << "after step " << steps;
+        const CPlayQueue& q = player->Queue();
+        ASSERT_GE(q.Current(), -1) << "after step " << steps;
+        ASSERT_LT(q.Current(), q.Count()) << "after step " << steps;
         if (Audio().isPlaying) {
             ASSERT_TRUE(q.HasValidCurrent()) << "playing without a current track after step " << steps;
         }
@@ -647,7 +646,7 @@ TEST_F(Soak, HundredsOfTrackChangesWhileEditingKeepTheQueueAndTheResourcesFlat)
     EXPECT_LT(heapGrowth, kMaxHeapGrowth);
     EXPECT_LT(heapBlockGrowth, kMaxHeapBlockGrowth);
     EXPECT_LT(memoryGrowth - bytesForWine, kMaxMemoryGrowth);
-    EXPECT_GE(editor->m_list.GetCount(), kFewestItems - 3);
+    EXPECT_GE(editor->List().GetCount(), kFewestItems - 3);
 }
 
 } // namespace

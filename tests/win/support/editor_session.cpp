@@ -13,13 +13,11 @@ EditorSession::EditorSession(const char* tag) : m_dir(tag)
     if (n > 0 && n < sizeof previous)
         m_previousDir = previous;
     ::SetCurrentDirectoryA(m_dir.Path().c_str());
-    m_editor = new CEditorDlg(nullptr);
-    m_hwnd = m_editor->GetHwnd();
-    if (!m_hwnd) {
-        // The window failed: nothing will delete the object for us.
-        delete m_editor;
-        m_editor = nullptr;
-    }
+    m_editor = std::make_unique<CEditorDlg>();
+    if (m_editor->Create(nullptr))
+        m_hwnd = m_editor->GetHwnd();
+    else
+        m_editor.reset();
 }
 
 EditorSession::~EditorSession()
@@ -32,18 +30,16 @@ EditorSession::~EditorSession()
 
 void EditorSession::Destroy()
 {
-    if (Alive())
-        ::DestroyWindow(m_hwnd); // the object deletes itself after its last message
-    m_editor = nullptr;
+    m_editor.reset();
     m_hwnd = nullptr;
 }
 
 std::vector<std::string> ListItems(const CEditorDlg& editor)
 {
     std::vector<std::string> items;
-    const int count = editor.m_list.GetCount();
+    const int count = editor.List().GetCount();
     for (int i = 0; i < count; ++i)
-        items.push_back(editor.m_list.GetText(i));
+        items.push_back(editor.List().GetText(i));
     return items;
 }
 
@@ -55,15 +51,13 @@ bool LoadTracks(EditorSession& session, const std::vector<std::string>& tracks, 
 
 ::testing::AssertionResult QueueInStep(const CEditorDlg& editor)
 {
-    if (!editor.m_pPlayer)
-        return ::testing::AssertionFailure() << "no player";
     const std::vector<std::string> items = ListItems(editor);
-    const std::vector<PlayQueueEntry>& entries = editor.m_pPlayer->m_queue.entries;
-    if (entries.size() != items.size())
-        return ::testing::AssertionFailure() << "queue holds " << entries.size() << " entries, list " << items.size();
+    const CPlayQueue& queue = editor.Player().Queue();
+    if (static_cast<size_t>(queue.Count()) != items.size())
+        return ::testing::AssertionFailure() << "queue holds " << queue.Count() << " entries, list " << items.size();
     std::vector<int> seen(items.size(), 0);
-    for (size_t pos = 0; pos < entries.size(); ++pos) {
-        const PlayQueueEntry& entry = entries[pos];
+    for (int pos = 0; pos < queue.Count(); ++pos) {
+        const PlayQueueEntry& entry = queue.At(pos);
         if (entry.listIndex < 0 || static_cast<size_t>(entry.listIndex) >= items.size())
             return ::testing::AssertionFailure() << "entry " << pos << " has list index " << entry.listIndex;
         if (seen[static_cast<size_t>(entry.listIndex)]++)

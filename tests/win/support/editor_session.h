@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,24 +21,25 @@ public:
     EditorSession(const EditorSession&) = delete;
     EditorSession& operator=(const EditorSession&) = delete;
 
-    // The editor object; valid while Alive().
-    CEditorDlg* Editor() const { return m_editor; }
-    CEditorDlg* operator->() const { return m_editor; }
+    // The editor object: it lives until Destroy, also after its window went.
+    CEditorDlg* Editor() const { return m_editor.get(); }
+    CEditorDlg* operator->() const { return m_editor.get(); }
     HWND Hwnd() const { return m_hwnd; }
-    // The window still exists (the object deletes itself when it goes).
+    // The window still exists.
     bool Alive() const { return m_hwnd && ::IsWindow(m_hwnd); }
 
     // The start-up directory and files in it.
     const ScratchDir& Dir() const { return m_dir; }
     std::string File(const char* name) const { return m_dir.File(name); }
 
-    // Destroys the window without the close path's questions (idempotent).
+    // Destroys the window without the close path's questions, and the
+    // object (idempotent).
     void Destroy();
 
 private:
     ScratchDir m_dir;
     std::string m_previousDir;
-    CEditorDlg* m_editor = nullptr;
+    std::unique_ptr<CEditorDlg> m_editor;
     HWND m_hwnd = nullptr;
 };
 

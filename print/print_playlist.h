@@ -1,0 +1,12 @@
+#pragma once
+// File > Print: what the editor calls to print its list.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The Print dialog, then the heading centred on top, a blank line and one
+// line per entry, spooled under docName. An empty list is told ("There is
+// nothing to print", over owner) and shows no dialog.
+void PrintPlaylist(HWND owner, const std::string& heading, const std::string& docName,
+                   const std::vector<std::string>& lines);
