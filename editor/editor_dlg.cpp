@@ -10,7 +10,7 @@
 
 #include <cstdio>
 
-const fw::MessageMapEntry<CEditorDlg> CEditorDlg::messageMap[] = {
+const fw::MessageMap<CEditorDlg> CEditorDlg::messageMap = {
     fw::Message(WM_GETMINMAXINFO, &CEditorDlg::OnGetMinMaxInfo),
     fw::Size(&CEditorDlg::OnSize),
     fw::Move(&CEditorDlg::OnMove),

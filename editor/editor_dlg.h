@@ -49,7 +49,7 @@ protected:
 
 private:
     friend class fw::CDialogImpl<CEditorDlg>;
-    static const fw::MessageMapEntry<CEditorDlg> messageMap[];
+    static const fw::MessageMap<CEditorDlg> messageMap;
     static const fw::AnchorRow kLayout[];
 
     // The player's host.

@@ -51,7 +51,7 @@ private:
 };
 
 // The base of a dialog class T with a message map: T declares
-//   static const fw::MessageMapEntry<T> messageMap[];
+//   static const fw::MessageMap<T> messageMap;
 // and befriends CDialogImpl<T> so that the map and its handlers may stay private.
 template <class T>
 class CDialogImpl : public CDialog {

@@ -4,8 +4,8 @@
 // it. Dispatch needs no window, so a table can be tested on its own.
 #include <windows.h>
 
-#include <cstddef>
 #include <optional>
+#include <vector>
 
 namespace fw {
 
@@ -67,6 +67,10 @@ constexpr MessageMapEntry<T> Move(Reply (T::*fn)(int, int))
     return {RowKind::Move, WM_MOVE, kAny, kAny, nullptr, nullptr, nullptr, fn, nullptr};
 }
 
+// A class's table: its rows in the order they are tried.
+template <class T>
+using MessageMap = std::vector<MessageMapEntry<T>>;
+
 // Any other window message.
 template <class T>
 constexpr MessageMapEntry<T> Message(UINT message, Reply (T::*fn)(WPARAM, LPARAM))
@@ -76,8 +80,8 @@ constexpr MessageMapEntry<T> Message(UINT message, Reply (T::*fn)(WPARAM, LPARAM
 
 // Runs the first row that matches. Returns its answer; kDeclined when no row
 // matched or the handler declined. A command handler always handles (0).
-template <class T, size_t N>
-Reply DispatchMessageMap(T& self, const MessageMapEntry<T> (&map)[N], UINT message, WPARAM wParam, LPARAM lParam)
+template <class T>
+Reply DispatchMessageMap(T& self, const MessageMap<T>& map, UINT message, WPARAM wParam, LPARAM lParam)
 {
     UINT id = kAny, code = kAny;
     NMHDR* header = nullptr;

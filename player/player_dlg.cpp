@@ -43,7 +43,7 @@ const int CPlayerDlg::kButtonIds[kButtonCount] = {IDC_PREVIOUS, IDC_REWIND, IDC_
 const int CPlayerDlg::kButtonIconIds[kButtonCount] = {IDI_PREVIOUS, IDI_REWIND, IDI_PLAY, IDI_STOP,
                                                       IDI_FAST_FORWARD, IDI_NEXT, IDI_SHUFFLE, IDI_REPEAT};
 
-const fw::MessageMapEntry<CPlayerDlg> CPlayerDlg::messageMap[] = {
+const fw::MessageMap<CPlayerDlg> CPlayerDlg::messageMap = {
     fw::Command(IDC_PREVIOUS, BN_CLICKED, &CPlayerDlg::OnPrevious),
     fw::Command(IDC_REWIND, BN_CLICKED, &CPlayerDlg::OnRewind),
     fw::Command(IDC_PLAY_PAUSE, BN_CLICKED, &CPlayerDlg::OnPlayPause),
@@ -275,7 +275,7 @@ fw::Reply CPlayerDlg::OnToolTipNeedText(NMHDR& header)
     };
     // A neighbour's name, or the button's own when it has none.
     auto trackAt = [&](int pos, int stringId) {
-        const std::string name = DisplayName(m_queue.At(pos).path);
+        const std::string name = TrackName(m_queue.At(pos).path);
         return name.empty() ? fromResource(stringId) : fromText(name);
     };
 
@@ -382,6 +382,13 @@ fw::Reply CPlayerDlg::OnVScroll(WPARAM, LPARAM lParam)
     m_volume.SetPos(kMaxVolume - v);
     m_volumeLevel = v;
     return 0;
+}
+
+// The file name of a track: unlike a playlist's name in the title, a path
+// that ends in a backslash names no file, and shows no name.
+std::string CPlayerDlg::TrackName(const std::string& path)
+{
+    return !path.empty() && path.back() == '\\' ? std::string() : DisplayName(path);
 }
 
 void CPlayerDlg::HostIconToTray()

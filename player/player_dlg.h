@@ -102,7 +102,7 @@ protected:
 
 private:
     friend class fw::CDialogImpl<CPlayerDlg>;
-    static const fw::MessageMapEntry<CPlayerDlg> messageMap[];
+    static const fw::MessageMap<CPlayerDlg> messageMap;
 
     static constexpr UINT_PTR kPositionTimer = 0;
     static constexpr UINT_PTR kTitleTimer = 1;
@@ -154,6 +154,8 @@ private:
     bool HasValidEntry() const;
     void HostIconToTray();
 
+    // The name a track shows in the tray tip and the tooltips.
+    static std::string TrackName(const std::string& path);
     fw::CButton Button(int id) const { return fw::CButton(GetDlgItem(id)); }
     bool IsChecked(int id) const { return Button(id).GetCheck() == BST_CHECKED; }
     fw::CWindow Host() const { return fw::CWindow(m_host.HostWindow()); }

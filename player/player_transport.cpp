@@ -5,7 +5,6 @@
 
 #include "audio/mci_audio.h"
 #include "framework/ui_seam.h"
-#include "playlist/m3u.h"
 #include "res/resource.h"
 
 #include <cstdio>
@@ -250,7 +249,7 @@ void CPlayerDlg::UpdateDisplay()
 
     // Without a current entry nothing is selected: index -1 would select all.
     m_host.SelectListItem(entry ? entry->listIndex : -1);
-    m_host.SetTrayTip(entry ? DisplayName(entry->path).c_str() : "");
+    m_host.SetTrayTip(entry ? TrackName(entry->path).c_str() : "");
     m_host.RefreshSelectionStatus();
 
     Button(IDC_PLAY_PAUSE).SetIcon(audio.isPlaying && !audio.isPaused ? m_hPauseIcon : m_hPlayIcon);
