@@ -25,12 +25,6 @@ namespace {
 
 const char kPlaylistFilter[] = "MP3 Playlist Files (*.m3u)|*.m3u|All Files (*.*)|*.*||";
 const char kTrackFilter[] = "MP3 Audio Files (*.mp3)|*.mp3|All Files (*.*)|*.*||";
-constexpr DWORD kTrackBufferChars = 52000;
-
-// Up to this many items change one by one, exactly as a user would see it
-// item after item; more go through the one-pass paths.
-constexpr size_t kFewItems = 32;
-constexpr int kSmallList = 1000;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 

@@ -51,6 +51,13 @@ private:
     friend class fw::CDialogImpl<CEditorDlg>;
     static const fw::MessageMap<CEditorDlg> messageMap;
     static const fw::AnchorRow kLayout[];
+    // Room of the Add Tracks dialog for the names of one selection.
+    static constexpr DWORD kTrackBufferChars = 52000;
+    // Up to this many items change one by one, exactly as a user would see
+    // it item after item, and so do the items of a list up to kSmallList;
+    // more go through the one-pass paths.
+    static constexpr size_t kFewItems = 32;
+    static constexpr int kSmallList = 1000;
 
     // The player's host.
     HWND HostWindow() const override { return m_hWnd; }

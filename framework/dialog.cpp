@@ -119,8 +119,8 @@ INT_PTR CDialog::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     if (reply) {
         if (ReturnsDirectly(message))
             return static_cast<INT_PTR>(*reply);
-        // The handler may have destroyed the window and its owner this
-        // object (the close path does): only the handle is used from here on.
+        // The handler may have destroyed the window, and whoever owns this
+        // object may have let go of it: only the handle is used from here on.
         if (::IsWindow(hwnd))
             ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, *reply);
         return TRUE;

@@ -13,9 +13,6 @@
 
 namespace {
 
-constexpr UINT kPositionPeriodMs = 750;
-constexpr UINT kTitlePeriodMs = 700;
-
 // The stored placement moved to the player's own size, or false when it would
 // put the player where nobody can reach it. The player cannot be resized, so
 // only the place is taken, never a size, which a damaged file could make absurd.

@@ -107,6 +107,13 @@ private:
     static constexpr UINT_PTR kPositionTimer = 0;
     static constexpr UINT_PTR kTitleTimer = 1;
     static constexpr UINT_PTR kSlideTimer = 2;
+    static constexpr UINT kPositionPeriodMs = 750;
+    static constexpr UINT kTitlePeriodMs = 700;
+    static constexpr UINT kSlidePeriodMs = 50;
+    static constexpr int kSlideStepPx = 10;
+    // Rewind and Fast Forward.
+    static constexpr int kStepMs = 5000;
+    static constexpr UINT kBehindFlags = SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
     static constexpr UINT kReapplyOnTop = WM_APP + 1;
     static constexpr int kButtonCount = 8;
     static const int kButtonIds[kButtonCount];

@@ -8,14 +8,6 @@
 
 #include <cstring>
 
-namespace {
-
-constexpr UINT kSlidePeriodMs = 50;
-constexpr int kSlideStepPx = 10;
-constexpr UINT kBehindFlags = SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
-
-} // namespace
-
 void CPlayerDlg::ShowSlide(bool show)
 {
     // A slide in progress is never interrupted or reversed.

@@ -1,5 +1,5 @@
 // The player's transport buttons, switches, timers, status texts and the
-// operations through which the editor keeps the play queue in step with its
+// operations through which the host keeps the play queue in step with its
 // track list.
 #include "player/player_dlg.h"
 
@@ -8,12 +8,6 @@
 #include "res/resource.h"
 
 #include <cstdio>
-
-namespace {
-
-constexpr int kStepMs = 5000;
-
-} // namespace
 
 std::string FormatTime(int milliseconds)
 {
