@@ -38,20 +38,23 @@ Pairs Snapshot(const CPlayQueue& q)
 }
 
 // Fills q with exactly these entries, list indexes that Add refuses included.
-void Load(CPlayQueue& q, const Pairs& entries)
+void Load(CPlayQueue& q, const Pairs& entries, int current = -1)
 {
     q.Clear();
     for (const auto& e : entries)
         q.Add(0, e.second.c_str());
     for (size_t pos = 0; pos < entries.size(); ++pos)
         q.SetEntry(static_cast<int>(pos), entries[pos].first, entries[pos].second.c_str());
+    q.SetCurrent(current);
 }
+
+int Pick(std::mt19937& gen, int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); }
 
 // A random queue of up to 14 entries: list order or shuffled, and in some
 // rounds list indexes that break the one-entry-per-item rule.
 Pairs RandomEntries(std::mt19937& gen, bool mayBreak)
 {
-    auto pick = [&gen](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); };
+    auto pick = [&gen](int lo, int hi) { return Pick(gen, lo, hi); };
     const int n = pick(0, 14);
     std::vector<int> order(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)
@@ -563,15 +566,18 @@ TEST_F(PlayQueueTest, SwapPathsKeepsListIndexes)
 // outside 0..n-1 (down to -2, up to n+2) or one out of order or repeated.
 std::vector<int> RandomIndexes(std::mt19937& gen, int n)
 {
-    auto pick = [&gen](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); };
+    auto pick = [&gen](int lo, int hi) { return Pick(gen, lo, hi); };
     const int margin = pick(0, 1) ? 2 : 0;
     std::vector<int> ks;
     for (int k = -margin; k < n + margin; ++k) {
         if (pick(0, 2) == 0)
             ks.push_back(k);
     }
-    if (!ks.empty() && pick(0, 7) == 0)
-        ks.insert(ks.begin() + pick(0, static_cast<int>(ks.size())), ks[static_cast<size_t>(pick(0, static_cast<int>(ks.size()) - 1))]);
+    if (!ks.empty() && pick(0, 7) == 0) {
+        const int last = static_cast<int>(ks.size()) - 1;
+        const int repeated = ks[static_cast<size_t>(pick(0, last))];
+        ks.insert(ks.begin() + pick(0, last + 1), repeated);
+    }
     return ks;
 }
 
@@ -583,19 +589,16 @@ TEST(PlayQueueBulkRemove, MatchesRepeatedRemove)
     FakeMciPort port;
     CMciAudio audio(port);
     std::mt19937 gen(20240611);
-    auto pick = [&gen](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); };
 
     for (int round = 0; round < 3000; ++round) {
         const Pairs entries = RandomEntries(gen, true);
         const int n = static_cast<int>(entries.size());
         const std::vector<int> ks = RandomIndexes(gen, n);
-        const int current = pick(-2, n + 2);
+        const int current = Pick(gen, -2, n + 2);
 
         CPlayQueue one(audio), bulk(audio);
-        for (CPlayQueue* q : {&one, &bulk}) {
-            Load(*q, entries);
-            q->SetCurrent(current);
-        }
+        Load(one, entries, current);
+        Load(bulk, entries, current);
         for (auto it = ks.rbegin(); it != ks.rend(); ++it)
             one.Remove(*it);
         // Nothing plays: nothing is to start.
@@ -613,23 +616,20 @@ TEST(PlayQueueBulkRemove, MatchesRepeatedRemove)
 TEST(PlayQueueBulkRemove, WhatPlaysNextMatchesTheOneByOneWalk)
 {
     std::mt19937 gen(7);
-    auto pick = [&gen](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); };
     int started = 0, everyTrackWent = 0;
 
     for (int round = 0; round < 3000; ++round) {
         const Pairs entries = RandomEntries(gen, true);
         const int n = static_cast<int>(entries.size());
         const std::vector<int> ks = RandomIndexes(gen, n);
-        const int current = pick(-1, n);
+        const int current = Pick(gen, -1, n);
 
         FakeMciPort walkPort, bulkPort;
         walkPort.SetLength(2000);
         CMciAudio walkAudio(walkPort), bulkAudio(bulkPort);
         CPlayQueue walk(walkAudio), bulk(bulkAudio);
-        for (CPlayQueue* q : {&walk, &bulk}) {
-            Load(*q, entries);
-            q->SetCurrent(current);
-        }
+        Load(walk, entries, current);
+        Load(bulk, entries, current);
         walkAudio.isPlaying = bulkAudio.isPlaying = true;
 
         bool playingWent = false;
@@ -727,20 +727,17 @@ TEST(PlayQueueBlockMove, MatchesRepeatedSingleMoves)
     FakeMciPort port;
     CMciAudio audio(port);
     std::mt19937 gen(99);
-    auto pick = [&gen](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); };
 
     for (int round = 0; round < 3000; ++round) {
         const Pairs entries = RandomEntries(gen, true);
         const int n = static_cast<int>(entries.size());
         const std::vector<int> ks = RandomIndexes(gen, n);
-        const bool up = pick(0, 1) == 1;
-        const int current = pick(-1, n);
+        const bool up = Pick(gen, 0, 1) == 1;
+        const int current = Pick(gen, -1, n);
 
         CPlayQueue single(audio), block(audio);
-        for (CPlayQueue* q : {&single, &block}) {
-            Load(*q, entries);
-            q->SetCurrent(current);
-        }
+        Load(single, entries, current);
+        Load(block, entries, current);
         bool moved = false;
         if (up) {
             for (int k : ks)
@@ -782,8 +779,7 @@ TEST(PlayQueueListOrder, RestoreTakesTheListsTextsAndKeepsTheCurrentTrack)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CPlayQueue queue(audio);
-        Load(queue, {{2, "t2"}, {0, "t0"}, {3, "t3"}, {1, "t1"}});
-        queue.SetCurrent(c.current);
+        Load(queue, {{2, "t2"}, {0, "t0"}, {3, "t3"}, {1, "t1"}}, c.current);
         queue.RestoreListOrder(c.listCount, textOf);
         EXPECT_EQ(Snapshot(queue), c.after);
         EXPECT_EQ(queue.Current(), c.currentAfter);
@@ -816,8 +812,7 @@ TEST(PlayQueueListOrder, RefillTakesThePlannedOrderAndLooksTheCurrentTrackUp)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CPlayQueue queue(audio);
-        Load(queue, {{5, "old"}});
-        queue.SetCurrent(0);
+        Load(queue, {{5, "old"}}, 0);
         queue.Refill(c.order, c.currentPos, textOf);
         EXPECT_EQ(Snapshot(queue), c.after);
         EXPECT_EQ(queue.Current(), c.currentAfter);

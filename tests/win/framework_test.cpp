@@ -61,7 +61,7 @@ TEST(MessageMap, RowsMatchByMessageIdAndCodeAndMayDecline)
         {"a notification from any control", WM_NOTIFY, 3, reinterpret_cast<LPARAM>(&notify), 5, "notify"},
         {"another notification code", WM_NOTIFY, 3, reinterpret_cast<LPARAM>(&otherCode), fw::kDeclined, ""},
         {"no header", WM_NOTIFY, 3, 0, fw::kDeclined, ""},
-        {"size, declined for the default", WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(640, 480), fw::kDeclined, "size 2 640x480"},
+        {"size, declined", WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(640, 480), fw::kDeclined, "size 2 640x480"},
         {"move left of and above the screen", WM_MOVE, 0, leftAbove, 0, "move -20,-5"},
         {"a message", WM_TIMER, 1, 0, 42, "timer"},
         {"a message declined", WM_TIMER, 7, 0, fw::kDeclined, "timer"},
