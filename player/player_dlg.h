@@ -44,8 +44,8 @@ public:
 
     PlayerSettings Settings() const;
     // Switches, volume, place and shown state, and the list toggle when the
-    // list's state differs. A player always starts docked: the stored
-    // placement is taken but `detached` is not.
+    // list's state differs. The place is taken but never the detached flag:
+    // the host's next move brings the player back under it.
     void Apply(const PlayerSettings& settings);
 
     const CPlayQueue& Queue() const { return m_queue; }

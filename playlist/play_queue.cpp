@@ -105,7 +105,7 @@ int CPlayQueue::RemoveListIndexes(const std::vector<int>& ascendingListIndexes)
         return kNothingToStart;
     }
 
-    // The chain below needs in-range indexes over a queue that carries each
+    // The rule below needs in-range indexes over a queue that carries each
     // list index once; anything else takes the walk step by step.
     bool wellFormed = ks.front() >= 0 && ks.back() < n;
     std::vector<char> carried(static_cast<size_t>(n), 0);
