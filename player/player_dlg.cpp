@@ -59,6 +59,7 @@ const fw::MessageMap<CPlayerDlg> CPlayerDlg::messageMap = {
     fw::Message(WM_VSCROLL, &CPlayerDlg::OnVScroll),
     fw::Notify(fw::kAny, TTN_NEEDTEXTA, &CPlayerDlg::OnToolTipNeedText),
     fw::Message(WM_NCHITTEST, &CPlayerDlg::OnNcHitTest),
+    fw::Message(WM_SETCURSOR, &CPlayerDlg::OnSetCursor),
     fw::Move(&CPlayerDlg::OnMove),
     fw::Message(kReapplyOnTop, &CPlayerDlg::OnReapplyOnTop),
 };
@@ -156,6 +157,11 @@ BOOL CPlayerDlg::OnInitDialog()
     return FALSE;
 }
 
+// Two tools per control. The control's own (its handle as id) serves while it
+// takes mouse messages. The other, a rectangle of the player carrying the
+// control's id, serves wherever the system sees the player under the cursor
+// instead: over the title, a static that lets the mouse through, and over a
+// disabled control where the system skips it.
 void CPlayerDlg::CreateToolTips()
 {
     m_hToolTip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
@@ -172,8 +178,55 @@ void CPlayerDlg::CreateToolTips()
         tool.uId = reinterpret_cast<UINT_PTR>(child);
         tool.lpszText = LPSTR_TEXTCALLBACKA;
         ::SendMessageA(m_hToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        tool.uFlags = 0;
+        tool.uId = static_cast<UINT_PTR>(::GetDlgCtrlID(child));
+        ::SendMessageA(m_hToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
+    UpdateToolRects();
     ::SendMessageA(m_hToolTip, TTM_ACTIVATE, TRUE, 0);
+}
+
+// The player's rectangles follow the controls; a hidden control has none, so
+// that the title under the hidden to-tray button keeps its own tip.
+void CPlayerDlg::UpdateToolRects()
+{
+    if (!m_hToolTip)
+        return;
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        TOOLINFOA tool{};
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.hwnd = m_hWnd;
+        tool.uId = static_cast<UINT_PTR>(::GetDlgCtrlID(child));
+        if (::GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) {
+            tool.rect = fw::CWindow(child).GetWindowRect();
+            ScreenToClient(tool.rect);
+        }
+        ::SendMessageA(m_hToolTip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+// The player is dragged by its surface, so it answers the mouse as a caption
+// and gets no client mouse messages; the title lets the mouse through to it,
+// and a disabled control gets none at all. The cursor is set for each of
+// them all the same: the tooltip is told of the move from here, for the
+// window the system sees under the cursor.
+fw::Reply CPlayerDlg::OnSetCursor(WPARAM, LPARAM lParam)
+{
+    const UINT mouse = HIWORD(lParam);
+    if (m_hToolTip && mouse >= WM_MOUSEFIRST && mouse <= WM_MOUSELAST) {
+        MSG msg{};
+        ::GetCursorPos(&msg.pt);
+        msg.hwnd = ::WindowFromPoint(msg.pt);
+        if (msg.hwnd == m_hWnd || ::IsChild(m_hWnd, msg.hwnd)) {
+            POINT client = msg.pt;
+            ::ScreenToClient(msg.hwnd, &client);
+            msg.message = mouse;
+            msg.lParam = MAKELPARAM(client.x, client.y);
+            msg.time = ::GetMessageTime();
+            ::SendMessageA(m_hToolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+        }
+    }
+    return fw::kDeclined;
 }
 
 PlayerSettings CPlayerDlg::Settings() const
@@ -255,9 +308,8 @@ void CPlayerDlg::ApplyStored(const PlayerSettings& settings)
 fw::Reply CPlayerDlg::OnToolTipNeedText(NMHDR& header)
 {
     NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(&header);
-    if (!(info->uFlags & TTF_IDISHWND))
-        return FALSE;
-    const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(info->hdr.idFrom));
+    const int id = (info->uFlags & TTF_IDISHWND) ? ::GetDlgCtrlID(reinterpret_cast<HWND>(info->hdr.idFrom))
+                                                 : static_cast<int>(info->hdr.idFrom);
 
     auto fromResource = [info](int stringId) {
         info->hinst = fw::AppInstance();

@@ -137,10 +137,12 @@ private:
     fw::Reply OnVScroll(WPARAM wParam, LPARAM lParam);
     fw::Reply OnToolTipNeedText(NMHDR& header);
     fw::Reply OnNcHitTest(WPARAM wParam, LPARAM lParam);
+    fw::Reply OnSetCursor(WPARAM wParam, LPARAM lParam);
     fw::Reply OnMove(int x, int y);
     fw::Reply OnReapplyOnTop(WPARAM wParam, LPARAM lParam);
 
     void CreateToolTips();
+    void UpdateToolRects();
     // Everything of the stored settings but the list toggle.
     void ApplyStored(const PlayerSettings& settings);
 

@@ -153,6 +153,7 @@ void CPlayerDlg::LayoutTopRow()
         toggle.SetWindowPos(nullptr, r.left + half + 5, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
         Item(IDC_CLOSE).ShowWindow(SW_HIDE);
     }
+    UpdateToolRects();
 }
 
 void CPlayerDlg::OnCloseButton() { m_host.RequestClose(); }
