@@ -440,7 +440,9 @@ std::string CPlayerDlg::TrackName(const std::string& path)
     return !path.empty() && path.back() == '\\' ? std::string() : DisplayName(path);
 }
 
-void CPlayerDlg::HostIconToTray()
+void CPlayerDlg::ShowPausedInTray(bool paused)
 {
-    m_host.SetTrayIcon(reinterpret_cast<HICON>(Host().SendMessage(WM_GETICON, ICON_SMALL, 0)));
+    m_trayShowsPaused = paused;
+    m_host.SetTrayIcon(paused ? m_hPausedTrayIcon
+                              : reinterpret_cast<HICON>(Host().SendMessage(WM_GETICON, ICON_SMALL, 0)));
 }

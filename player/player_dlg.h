@@ -161,7 +161,8 @@ private:
     void StoppedLook();
     // current is a valid position whose entry carries a list index.
     bool HasValidEntry() const;
-    void HostIconToTray();
+    // The tray shows the paused image, or the host's own icon.
+    void ShowPausedInTray(bool paused);
 
     // The name a track shows in the tray tip and the tooltips.
     static std::string TrackName(const std::string& path);
@@ -180,6 +181,7 @@ private:
     bool m_detached = false;
     // The blinking while paused: the title and tray icon are shown.
     bool m_pauseBlink = true;
+    bool m_trayShowsPaused = false;
     MarqueeState m_marquee;
     RECT m_titleRectListHidden{};
     RECT m_titleRectListShown{};

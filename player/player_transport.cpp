@@ -79,11 +79,11 @@ void CPlayerDlg::OnPlayPause()
     } else if (audio.isPaused) {
         audio.Resume();
         Button(IDC_PLAY_PAUSE).SetIcon(m_hPauseIcon);
-        HostIconToTray();
+        ShowPausedInTray(false);
     } else {
         audio.Pause();
         Button(IDC_PLAY_PAUSE).SetIcon(m_hPlayIcon);
-        m_host.SetTrayIcon(m_hPausedTrayIcon);
+        ShowPausedInTray(true);
     }
 }
 
@@ -92,7 +92,7 @@ void CPlayerDlg::OnStop()
     m_position.SetPos(0);
     Audio().Stop(); // the device stays open on the track
     Button(IDC_PLAY_PAUSE).SetIcon(m_hPlayIcon);
-    HostIconToTray();
+    ShowPausedInTray(false);
     Item(IDC_STOP).EnableWindow(false);
 }
 
@@ -133,16 +133,21 @@ void CPlayerDlg::OnNext()
         StoppedLook();
 }
 
+// Both play on from the new place, so a paused track plays again.
 void CPlayerDlg::OnRewind()
 {
-    if (Audio().Rewind(kStepMs))
+    if (Audio().Rewind(kStepMs)) {
         Button(IDC_PLAY_PAUSE).SetIcon(m_hPauseIcon);
+        ShowPausedInTray(false);
+    }
 }
 
 void CPlayerDlg::OnFastForward()
 {
-    if (Audio().Forward(kStepMs))
+    if (Audio().Forward(kStepMs)) {
         Button(IDC_PLAY_PAUSE).SetIcon(m_hPauseIcon);
+        ShowPausedInTray(false);
+    }
 }
 
 void CPlayerDlg::OnRepeat()
@@ -205,18 +210,15 @@ void CPlayerDlg::OnTitleTimer()
 {
     if (!Audio().isPaused) {
         DrawTitle(false);
+        // Whatever ended the pause, the paused image does not outlive it.
+        if (m_trayShowsPaused)
+            ShowPausedInTray(false);
         return;
     }
     // Paused: the title and the tray icon blink.
-    if (!m_pauseBlink) {
-        m_pauseBlink = true;
-        DrawTitle(false);
-        m_host.SetTrayIcon(m_hPausedTrayIcon);
-    } else {
-        m_pauseBlink = false;
-        DrawTitle(true);
-        HostIconToTray();
-    }
+    m_pauseBlink = !m_pauseBlink;
+    DrawTitle(!m_pauseBlink);
+    ShowPausedInTray(m_pauseBlink);
 }
 
 void CPlayerDlg::UpdatePosition()
@@ -272,7 +274,7 @@ void CPlayerDlg::UpdateDisplay()
     Item(IDC_PREVIOUS).EnableWindow(m_queue.Current() > 0);
     Item(IDC_NEXT).EnableWindow(m_queue.Current() < m_queue.Count() - 1);
     Item(IDC_STOP).EnableWindow(audio.isPlaying);
-    HostIconToTray();
+    ShowPausedInTray(false);
 }
 
 void CPlayerDlg::AddTrack(int listIndex, const char* path)
@@ -373,4 +375,5 @@ void CPlayerDlg::ResetPlayer()
     Item(IDC_TOTAL_TIME).SetWindowText("");
     Item(IDC_TRACK_COUNTER).SetWindowText("");
     Button(IDC_PLAY_PAUSE).SetIcon(m_hPlayIcon);
+    ShowPausedInTray(false);
 }
