@@ -164,6 +164,12 @@ LRESULT CTrayIcon::HandleMessage(UINT message, WPARAM, LPARAM lParam)
 
 void CTrayIcon::ShowMenu()
 {
+    // A disabled owner is waiting for the answer to a box or dialog: its Exit
+    // and the rest must wait too. The box is brought forward instead.
+    if (!::IsWindowEnabled(m_owner)) {
+        ::SetForegroundWindow(::GetLastActivePopup(m_owner));
+        return;
+    }
     POINT cursor{};
     ::GetCursorPos(&cursor);
     HMENU menu = ::LoadMenuA(fw::AppInstance(), MAKEINTRESOURCEA(m_nid.uID));
