@@ -68,7 +68,7 @@ RECT GetPrintRect(HDC dc, float left, float right, float top, float bottom)
 
 CPrintJob::CPrintJob(int fontSize, const char* fontFace, float leftMargin, float rightMargin, float topMargin,
                      float bottomMargin, int fontWeight, bool italic, bool underline, bool strikeOut,
-                     const char* docName, DWORD dialogFlags, HWND parent)
+                     const char* docName, DWORD dialogFlags, HWND parent, BYTE pitchAndFamily)
     : m_dialog(dialogFlags, parent),
       m_fLeftMargin(leftMargin),
       m_fRightMargin(rightMargin),
@@ -77,6 +77,7 @@ CPrintJob::CPrintJob(int fontSize, const char* fontFace, float leftMargin, float
       m_strFontFace(fontFace ? fontFace : ""),
       m_nFontSize(fontSize),
       m_nFontWeight(fontWeight),
+      m_nPitchAndFamily(pitchAndFamily),
       m_bItalic(italic ? TRUE : FALSE),
       m_bUnderline(underline ? TRUE : FALSE),
       m_bStrikeOut(strikeOut ? TRUE : FALSE),
@@ -118,7 +119,7 @@ bool CPrintJob::StartJob()
     }
 
     HFONT font = ::CreateFontA(-PointsToHeight(hdc, m_nFontSize), 0, 0, 0, m_nFontWeight, m_bItalic, m_bUnderline,
-                               m_bStrikeOut, 0, 0, 0, 0, 0, m_strFontFace.c_str());
+                               m_bStrikeOut, 0, 0, 0, 0, m_nPitchAndFamily, m_strFontFace.c_str());
     if (!m_dc.SelectObject(font, true)) {
         ReleaseContext();
         ShowError("Unable to select font object");

@@ -34,9 +34,11 @@ public:
         PRINT_VCENTER = 2, // start at the vertical middle of the page
     };
 
+    // pitchAndFamily goes with the face to the font mapper, which falls back
+    // on a font of that pitch and family where the face is missing.
     CPrintJob(int fontSize, const char* fontFace, float leftMargin, float rightMargin, float topMargin,
               float bottomMargin, int fontWeight, bool italic, bool underline, bool strikeOut,
-              const char* docName, DWORD dialogFlags, HWND parent);
+              const char* docName, DWORD dialogFlags, HWND parent, BYTE pitchAndFamily = DEFAULT_PITCH | FF_DONTCARE);
     // Finishes a job that is still running.
     virtual ~CPrintJob();
     CPrintJob(const CPrintJob&) = delete;
@@ -83,6 +85,7 @@ private:
     int m_nLineHeight = 0;
     int m_nPrintWidth = 0;
     int m_nFontWeight;
+    BYTE m_nPitchAndFamily;
     BOOL m_bItalic;
     BOOL m_bUnderline;
     BOOL m_bStrikeOut;

@@ -13,8 +13,11 @@ void PrintPlaylist(HWND owner, const std::string& heading, const std::string& do
         return;
     }
 
+    // The Print dialog is the editor's, modal to it. The paths line up in
+    // columns only in a fixed-pitch font: where Courier New is missing (Wine)
+    // the mapper's fallback for a face alone is a proportional sans.
     CPrintJob job(8, "Courier New", 0.5f, 0.5f, 0.5f, 0.5f, 500, false, false, false, "unknown document",
-                  PD_HIDEPRINTTOFILE | PD_USEDEVMODECOPIESANDCOLLATE, nullptr);
+                  PD_HIDEPRINTTOFILE | PD_USEDEVMODECOPIESANDCOLLATE, owner, FIXED_PITCH | FF_MODERN);
     // Spooled under the display name, so the print queue shows which list it is.
     job.SetDocName(docName.c_str());
     if (!job.StartJob())

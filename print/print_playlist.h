@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-// The Print dialog, then the heading centred on top, a blank line and one
-// line per entry, spooled under docName. An empty list is told ("There is
-// nothing to print", over owner) and shows no dialog.
+// The Print dialog, owned by owner, then the heading centred on top, a blank
+// line and one line per entry in a fixed-pitch font, spooled under docName.
+// An empty list is told ("There is nothing to print", over owner) and shows
+// no dialog.
 void PrintPlaylist(HWND owner, const std::string& heading, const std::string& docName,
                    const std::vector<std::string>& lines);
