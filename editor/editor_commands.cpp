@@ -11,7 +11,6 @@
 #include "editor/editor_dlg.h"
 
 #include "framework/file_dialog.h"
-#include "framework/ui_seam.h"
 #include "persist/file_io.h"
 #include "player/player_dlg.h"
 #include "playlist/m3u.h"
@@ -19,6 +18,7 @@
 #include "res/resource.h"
 
 #include <cstring>
+#include <new>
 #include <unordered_set>
 
 namespace {
@@ -68,11 +68,6 @@ std::string DupeKey(const std::string& text)
     return key;
 }
 
-int Box(HWND owner, const char* text, const char* caption, UINT type)
-{
-    return ui::Ui().MessageBox(owner, text, caption, type);
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -82,15 +77,25 @@ bool CEditorDlg::LoadPlaylist(const char* path, bool keepQueue)
 {
     if (!path)
         return false;
+    // The file is read and parsed whole before anything is touched: a file
+    // that cannot be read, or is too large to hold, changes nothing.
     std::vector<std::string> tracks;
-    if (!ReadM3uFile(path, tracks))
-        return false; // nothing has changed
+    std::string filePath;
+    std::string fileName;
+    try {
+        if (!ReadM3uFile(path, tracks))
+            return false;
+        filePath = path;
+        fileName = DisplayName(filePath);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 
     SetPathField(m_settings.lastPlaylist, path);
     if (!keepQueue)
         m_player->ResetPlayer();
-    m_strFilePath = path;
-    m_strFileName = DisplayName(m_strFilePath);
+    m_strFilePath = std::move(filePath);
+    m_strFileName = std::move(fileName);
 
     size_t bytes = 0;
     for (const std::string& track : tracks)
@@ -122,7 +127,7 @@ bool CEditorDlg::PromptSaveChanges()
 {
     if (!m_bModified)
         return true;
-    const int answer = Box(m_hWnd, "Do you want to save your changes?", "Save Changes?", MB_YESNOCANCEL | MB_ICONQUESTION);
+    const int answer = Ask("Do you want to save your changes?", "Save Changes?", MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer == IDNO)
         return true;
     if (answer != IDYES)
@@ -155,8 +160,8 @@ void CEditorDlg::OnFileOpen()
         return;
     fw::CFileDialog dialog(true, "m3u", OFN_HIDEREADONLY | OFN_EXPLORER | OFN_LONGNAMES, kPlaylistFilter);
     const std::string folder = PathFieldText(m_settings.playlistFolder);
-    dialog.initialDir = folder.empty() ? m_szStartDir : folder;
-    if (dialog.DoModal(m_hWnd) != IDOK)
+    dialog.initialDir = folder.empty() ? m_startDir : folder;
+    if (Modal([&] { return dialog.DoModal(m_hWnd); }) != IDOK)
         return;
     const std::string path = dialog.GetPathName();
     if (path.empty())
@@ -164,7 +169,7 @@ void CEditorDlg::OnFileOpen()
     SetPathField(m_settings.playlistFolder, path.c_str());
     CutAtLastBackslash(m_settings.playlistFolder);
     if (!LoadPlaylist(path.c_str(), false))
-        Box(m_hWnd, "Unable to open the specified file", "File Open Error", MB_OK | MB_ICONEXCLAMATION);
+        Ask("Unable to open the specified file", "File Open Error", MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CEditorDlg::OnFileSave()
@@ -182,9 +187,12 @@ void CEditorDlg::OnFileSaveAs()
     SaveAs(chosen);
 }
 
+// Edits are refused while the Print dialog is up, so the list printed is the
+// list as it stands when the user presses OK.
 void CEditorDlg::OnFilePrint()
 {
-    PrintPlaylist(m_hWnd, m_strFilePath.empty() ? m_strFileName : m_strFilePath, m_strFileName, ListTexts());
+    const std::vector<std::string> lines = ListTexts();
+    Modal([&] { PrintPlaylist(m_hWnd, m_strFilePath.empty() ? m_strFileName : m_strFilePath, m_strFileName, lines); });
 }
 
 bool CEditorDlg::SaveAs(bool& chosen)
@@ -193,8 +201,8 @@ bool CEditorDlg::SaveAs(bool& chosen)
     fw::CFileDialog dialog(false, "m3u", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_LONGNAMES,
                            kPlaylistFilter);
     const std::string folder = PathFieldText(m_settings.playlistFolder);
-    dialog.initialDir = folder.empty() ? m_szStartDir : folder;
-    if (dialog.DoModal(m_hWnd) != IDOK)
+    dialog.initialDir = folder.empty() ? m_startDir : folder;
+    if (Modal([&] { return dialog.DoModal(m_hWnd); }) != IDOK)
         return false;
     const std::string path = dialog.GetPathName();
     if (path.empty())
@@ -238,7 +246,7 @@ bool CEditorDlg::WritePlaylist()
     HANDLE probe = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (probe == INVALID_HANDLE_VALUE) {
-        Box(m_hWnd, "Unable to open the specified file", "File Open Error", MB_OK | MB_ICONEXCLAMATION);
+        Ask("Unable to open the specified file", "File Open Error", MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     const bool created = ::GetLastError() != ERROR_ALREADY_EXISTS;
@@ -249,7 +257,7 @@ bool CEditorDlg::WritePlaylist()
     if (!WriteFileReplacing(path, data.data(), data.size())) {
         if (created)
             ::DeleteFileA(path); // the empty file of the probe
-        Box(m_hWnd, "Unable to write the playlist file. The file on disk was left as it was.", "File Save Error",
+        Ask("Unable to write the playlist file. The file on disk was left as it was.", "File Save Error",
             MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
@@ -266,13 +274,12 @@ void CEditorDlg::OnAddTracks()
     fw::CFileDialog dialog(true, "mp3", OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_LONGNAMES,
                            kTrackFilter, kTrackBufferChars);
     const std::string folder = PathFieldText(m_settings.trackFolder);
-    dialog.initialDir = folder.empty() ? m_szStartDir : folder;
-    if (dialog.DoModal(m_hWnd) != IDOK) {
+    dialog.initialDir = folder.empty() ? m_startDir : folder;
+    if (Modal([&] { return dialog.DoModal(m_hWnd); }) != IDOK) {
         // The dialog refuses a selection whose names do not fit; say so
         // rather than add nothing in silence.
         if (dialog.failedBufferTooSmall)
-            Box(m_hWnd,
-                "Too many files were selected at once; none of them were added.\r\n"
+            Ask("Too many files were selected at once; none of them were added.\r\n"
                 "Please add them in smaller groups.",
                 "Add Tracks", MB_OK | MB_ICONEXCLAMATION);
         return;
@@ -280,7 +287,8 @@ void CEditorDlg::OnAddTracks()
 
     SetPathField(m_settings.trackFolder, "");
     bool added = false;
-    for (const std::string& chosen : dialog.GetSelectedPaths()) {
+    const std::vector<std::string> selection = dialog.GetSelectedPaths();
+    for (const std::string& chosen : selection) {
         const std::string path = Trimmed(chosen);
         if (path.empty())
             continue;
@@ -292,7 +300,7 @@ void CEditorDlg::OnAddTracks()
         }
         if (!EndsInMp3(path)) {
             std::string text = "Warning: The extension of this file is not \"mp3\"\r\n   " + path;
-            Box(m_hWnd, text.c_str(), "Warning", MB_OK | MB_ICONEXCLAMATION);
+            Ask(text.c_str(), "Warning", MB_OK | MB_ICONEXCLAMATION);
             continue;
         }
         m_player->AddTrack(m_list.GetCount(), path.c_str());
@@ -306,8 +314,9 @@ void CEditorDlg::OnAddTracks()
 
 void CEditorDlg::DropFiles(HDROP drop)
 {
+    // Every name is read before the first warning is shown.
+    std::vector<std::string> paths;
     const UINT files = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    bool added = false;
     for (UINT i = 0; i < files; ++i) {
         const UINT length = ::DragQueryFileA(drop, i, nullptr, 0);
         if (length == 0)
@@ -315,13 +324,15 @@ void CEditorDlg::DropFiles(HDROP drop)
         std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
         if (::DragQueryFileA(drop, i, buffer.data(), length + 1) == 0)
             continue;
-        const std::string path(buffer.data());
-        if (path.empty())
-            continue;
+        if (buffer[0] != '\0')
+            paths.emplace_back(buffer.data());
+    }
+    bool added = false;
+    for (const std::string& path : paths) {
         // Announced, but added all the same: the user dropped it on purpose.
         if (!EndsInMp3(path)) {
             std::string text = "Warning: The extension of this file is not \"mp3\"\r\n    " + path;
-            Box(m_hWnd, text.c_str(), "Warning!", MB_OK | MB_ICONEXCLAMATION);
+            Ask(text.c_str(), "Warning!", MB_OK | MB_ICONEXCLAMATION);
         }
         m_player->AddTrack(m_list.GetCount(), path.c_str());
         m_list.AddString(path.c_str());
@@ -332,14 +343,16 @@ void CEditorDlg::DropFiles(HDROP drop)
         SetModified(true, false);
 }
 
+// The selection is taken before the question: while it is open a change of
+// track selects the playing item, and the answer is about what the user saw.
 void CEditorDlg::OnRemove()
 {
-    if (m_list.GetSelCount() <= 0)
+    const std::vector<int> selected = m_list.GetSelItems();
+    if (selected.empty())
         return;
-    if (Box(m_hWnd, "Do you want to permanently delete the selected items?", "Delete?", MB_YESNO | MB_ICONQUESTION)
-        != IDYES)
+    if (Ask("Do you want to permanently delete the selected items?", "Delete?", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    DeleteItems(m_list.GetSelItems());
+    DeleteItems(selected);
     UpdateSelStatus();
     SetModified(true, false);
 }
@@ -349,13 +362,9 @@ void CEditorDlg::OnClearDupes()
     const int count = m_list.GetCount();
     if (count < 2)
         return;
-    if (Box(m_hWnd, "All duplicate occurrences of files will be deleted. Do you want to continue?",
-            "Delete Duplicates?", MB_YESNO | MB_ICONQUESTION)
-        != IDYES)
-        return;
-
     // The first occurrence of each key survives, later ones go: one pass
-    // with a set gives the same items as comparing every pair.
+    // with a set gives the same items as comparing every pair. Found before
+    // the question, so the answer acts on exactly these.
     const std::vector<std::string> texts = ListTexts();
     std::unordered_set<std::string> seen;
     seen.reserve(texts.size());
@@ -364,6 +373,10 @@ void CEditorDlg::OnClearDupes()
         if (!seen.insert(DupeKey(texts[i])).second)
             duplicates.push_back(static_cast<int>(i));
     }
+    if (Ask("All duplicate occurrences of files will be deleted. Do you want to continue?", "Delete Duplicates?",
+            MB_YESNO | MB_ICONQUESTION)
+        != IDYES)
+        return;
     DeleteItems(duplicates, &texts);
     if (!duplicates.empty())
         SetModified(true, false);

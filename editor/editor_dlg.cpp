@@ -3,6 +3,7 @@
 #include "editor/editor_dlg.h"
 
 #include "framework/dc.h"
+#include "framework/ui_seam.h"
 #include "persist/file_io.h"
 #include "player/player_dlg.h"
 #include "res/resource.h"
@@ -17,6 +18,8 @@ const fw::MessageMap<CEditorDlg> CEditorDlg::messageMap = {
     fw::Message(WM_PAINT, &CEditorDlg::OnPaint),
     fw::Message(WM_QUERYDRAGICON, &CEditorDlg::OnQueryDragIcon),
     fw::Message(WM_CLOSE, &CEditorDlg::OnClose),
+    fw::Message(WM_QUERYENDSESSION, &CEditorDlg::OnQueryEndSession),
+    fw::Message(WM_ENDSESSION, &CEditorDlg::OnEndSession),
     fw::Message(WM_DROPFILES, &CEditorDlg::OnDropFiles),
 
     fw::Command(IDOK, &CEditorDlg::OnOK),
@@ -89,9 +92,10 @@ BOOL CEditorDlg::OnInitDialog()
 
     // Both data files are named from here for the whole run, even after a
     // file dialog has moved the current directory.
-    DWORD n = ::GetCurrentDirectoryA(sizeof m_szStartDir, m_szStartDir);
-    if (n == 0 || n >= sizeof m_szStartDir)
-        m_szStartDir[0] = '\0';
+    char startDir[MAX_PATH];
+    const DWORD n = ::GetCurrentDirectoryA(sizeof startDir, startDir);
+    if (n > 0 && n < sizeof startDir)
+        m_startDir = startDir;
 
     m_layout.Attach(m_hWnd, kLayout);
 
@@ -206,7 +210,16 @@ void CEditorDlg::ShowList(bool show)
     }
 }
 
-std::string CEditorDlg::DataFilePath(const char* name) const { return JoinPath(m_szStartDir, name); }
+// A directory whose name does not fit has no usable name here at all: its
+// data files are never put anywhere else instead, least of all at the root
+// of the drive that an empty folder name would give.
+std::string CEditorDlg::DataFilePath(const char* name) const
+{
+    if (m_startDir.empty())
+        return std::string();
+    const std::string path = JoinPath(m_startDir.c_str(), name);
+    return path.size() < MAX_PATH ? path : std::string();
+}
 
 fw::Reply CEditorDlg::OnGetMinMaxInfo(WPARAM, LPARAM lParam)
 {
@@ -268,10 +281,23 @@ fw::Reply CEditorDlg::OnDropFiles(WPARAM wParam, LPARAM)
 // Enter while no push button has the focus: the main window must not vanish.
 void CEditorDlg::OnOK() {}
 
-// The one close path: the close box, Esc, File > Exit and the tray's Exit.
+// The one close path: the close box, Esc, File > Exit, the tray's Exit and
+// the player's close button.
 void CEditorDlg::OnCancel()
 {
-    if (!PromptSaveChanges())
+    // Asked again while the close path asks: it is the same close.
+    if (m_closing)
+        return;
+    // Destroying the windows now would pull them from under the handler that
+    // waits for the box or dialog: the close comes once it has returned.
+    if (m_modalDepth > 0) {
+        m_closeDeferred = true;
+        return;
+    }
+    m_closing = true;
+    const bool goOn = PromptSaveChanges();
+    m_closing = false;
+    if (!goOn)
         return;
     SaveSettings();
     SaveResume();
@@ -279,12 +305,89 @@ void CEditorDlg::OnCancel()
     DestroyWindow();
 }
 
+void CEditorDlg::LeaveModal()
+{
+    if (--m_modalDepth > 0 || !m_closeDeferred)
+        return;
+    m_closeDeferred = false;
+    PostMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED));
+}
+
+int CEditorDlg::Ask(const char* text, const char* caption, UINT type)
+{
+    return Modal([&] { return ui::Ui().MessageBox(m_hWnd, text, caption, type); });
+}
+
+namespace {
+
+// What changes the list, or shows a box or dialog of its own.
+bool ChangesListOrAsks(UINT message, WPARAM wParam)
+{
+    if (message == WM_DROPFILES)
+        return true;
+    if (message != WM_COMMAND)
+        return false;
+    switch (LOWORD(wParam)) {
+    case ID_FILE_NEW:
+    case ID_FILE_OPEN:
+    case ID_FILE_SAVE:
+    case ID_FILE_SAVE_AS:
+    case ID_FILE_PRINT:
+    case ID_HELP_ABOUT:
+    case IDC_ADD_TRACKS:
+    case IDC_REMOVE:
+    case IDC_CLEAR_DUPES:
+    case IDC_MOVE_UP:
+    case IDC_MOVE_DOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+// The editor's own controls are disabled under its boxes and dialogs, but
+// posted commands and drops still arrive: while a question is open, what it
+// asked about stays as it is, and no second one is started.
+fw::Reply CEditorDlg::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_modalDepth > 0 && ChangesListOrAsks(message, wParam)) {
+        if (message == WM_DROPFILES && wParam)
+            ::DragFinish(reinterpret_cast<HDROP>(wParam));
+        ui::Ui().MessageBeep(MB_OK);
+        return 0;
+    }
+    return fw::CDialogImpl<CEditorDlg>::ProcessMessage(message, wParam, lParam);
+}
+
+// The session ends without the close path: no window is destroyed under a
+// handler, and the list's changes are asked about only while nothing else
+// is asked; with a question open they keep the session from ending.
+fw::Reply CEditorDlg::OnQueryEndSession(WPARAM, LPARAM)
+{
+    if (m_modalDepth > 0)
+        return m_bModified ? FALSE : TRUE;
+    return PromptSaveChanges() ? TRUE : FALSE;
+}
+
+// The process may be ended as soon as this returns: the data files are
+// written now, whatever is open.
+fw::Reply CEditorDlg::OnEndSession(WPARAM ending, LPARAM)
+{
+    if (ending) {
+        SaveSettings();
+        SaveResume();
+    }
+    return 0;
+}
+
 void CEditorDlg::OnFileExit() { OnCancel(); }
 
 void CEditorDlg::OnHelpAbout()
 {
     CAboutDlg about;
-    about.DoModal(m_hWnd);
+    Modal([&] { return about.DoModal(m_hWnd); });
 }
 
 void CEditorDlg::OnPlayerButton()

@@ -46,6 +46,7 @@ protected:
     void DoDataExchange() override;
     void OnOK() override;     // Enter: nothing
     void OnCancel() override; // Esc, the close box, File > Exit: the one close path
+    fw::Reply ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     friend class fw::CDialogImpl<CEditorDlg>;
@@ -70,13 +71,39 @@ private:
     void SetTrayIcon(HICON icon) override;
     void RequestClose() override;
 
+    // Every box and dialog of the editor runs through Modal. While one is up
+    // its loop runs the player, the tray and whatever is posted, but the
+    // handler that asked is still running below it: a close asked for
+    // meanwhile waits until the outermost has returned (then it is posted, so
+    // it runs once that handler is done), and what would change the list or
+    // open a second box or dialog is refused.
+    template <class Show>
+    auto Modal(Show&& show) -> decltype(show())
+    {
+        CModalScope scope(*this);
+        return show();
+    }
+    int Ask(const char* text, const char* caption, UINT type);
+    class CModalScope {
+    public:
+        explicit CModalScope(CEditorDlg& editor) : m_editor(editor) { ++m_editor.m_modalDepth; }
+        ~CModalScope() { m_editor.LeaveModal(); }
+        CModalScope(const CModalScope&) = delete;
+        CModalScope& operator=(const CModalScope&) = delete;
+
+    private:
+        CEditorDlg& m_editor;
+    };
+    void LeaveModal();
+
     // Start-up.
     BOOL FailStartUp();
     void CenterOnScreen();
 
     // Title and state.
     void UpdateSelStatus();
-    // "%s\%s" of the start-up directory and a data file's name.
+    // "%s\%s" of the start-up directory and a data file's name; empty when
+    // the directory's name did not fit, and the data files are passed over.
     std::string DataFilePath(const char* name) const;
 
     // The save-changes prompt: true when the caller may go on.
@@ -119,6 +146,8 @@ private:
     fw::Reply OnPaint(WPARAM wParam, LPARAM lParam);
     fw::Reply OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
     fw::Reply OnClose(WPARAM wParam, LPARAM lParam);
+    fw::Reply OnQueryEndSession(WPARAM wParam, LPARAM lParam);
+    fw::Reply OnEndSession(WPARAM wParam, LPARAM lParam);
     fw::Reply OnDropFiles(WPARAM wParam, LPARAM lParam);
 
     // Save's write of the list to m_strFilePath: true when the file now holds it.
@@ -149,7 +178,10 @@ private:
     std::string m_strBaseTitle;
     std::string m_strFileName;
     std::string m_strFilePath;
-    char m_szStartDir[260] = "";
+    std::string m_startDir; // empty: the name did not fit
+    int m_modalDepth = 0;
+    bool m_closeDeferred = false;
+    bool m_closing = false; // the close path's own questions are up
     fw::CListBox m_list;
 };
 

@@ -61,7 +61,8 @@ bool CEditorDlg::LoadSettings()
     m_settings = SettingsRecord{};
     // A short or unreadable file leaves the record all zero and counts as
     // missing: a half-written file must not start with both windows hidden.
-    if (!LoadSettingsFile(DataFilePath(kSettingsFileName).c_str(), m_settings))
+    const std::string path = DataFilePath(kSettingsFileName);
+    if (path.empty() || !LoadSettingsFile(path.c_str(), m_settings))
         return false;
 
     // The list is hidden from the player, so a hidden list with a hidden
@@ -124,13 +125,16 @@ void CEditorDlg::SaveSettings()
         m_settings.playerPlacement = ToImage(*player.placement);
     ReadPlacement(m_hWnd, m_settings.editorPlacement);
     // Written through a temporary file, so a failed write keeps the old one.
-    SaveSettingsFile(DataFilePath(kSettingsFileName).c_str(), m_settings);
+    const std::string path = DataFilePath(kSettingsFileName);
+    if (!path.empty())
+        SaveSettingsFile(path.c_str(), m_settings);
 }
 
 bool CEditorDlg::LoadResume(int& current, int& count, std::vector<int>& order)
 {
     ResumeData stored;
-    const bool read = LoadResumeFile(DataFilePath(kResumeFileName).c_str(), stored);
+    const std::string path = DataFilePath(kResumeFileName);
+    const bool read = !path.empty() && LoadResumeFile(path.c_str(), stored);
     current = stored.current;
     count = stored.count;
     order = std::move(stored.order);
@@ -139,9 +143,11 @@ bool CEditorDlg::LoadResume(int& current, int& count, std::vector<int>& order)
 
 void CEditorDlg::SaveResume()
 {
+    const std::string path = DataFilePath(kResumeFileName);
+    if (path.empty())
+        return;
     const CPlayQueue& queue = m_player->Queue();
-    SaveResumeFile(DataFilePath(kResumeFileName).c_str(),
-                   SerializeResume(m_list.GetCount(), queue.Current(), queue.PlayOrder()));
+    SaveResumeFile(path.c_str(), SerializeResume(m_list.GetCount(), queue.Current(), queue.PlayOrder()));
 }
 
 void CEditorDlg::ResumePlayQueue(int current, int count, const std::vector<int>& order)
