@@ -193,4 +193,68 @@ TEST(ModalLoops, TheSessionEndingUnderABoxDestroysNothing)
     EXPECT_EQ(ReadFileBytes(m.session.File("settings.dat")).size(), 884u);
 }
 
+// What poppler reads from the PDF whose name holds `tag`, in the printer's
+// folder (QUILLON_PDF_DIR, or the one cups-pdf is set to write to now): its
+// text and its fonts.
+bool ReadPdf(const std::string& tag, std::string& text, std::string& fonts)
+{
+    char dir[MAX_PATH] = "";
+    const DWORD n = ::GetEnvironmentVariableA("QUILLON_PDF_DIR", dir, sizeof dir);
+    if (n == 0 || n >= sizeof dir)
+        return false;
+    std::string windowsDir = std::string("Z:") + dir;
+    for (char& c : windowsDir)
+        c = c == '/' ? '\\' : c;
+    const std::string out = std::string(dir) + "/" + tag;
+    // The file appears before the spooler is done with it.
+    WriteFileBytes(windowsDir + "\\" + tag + ".sh",
+                   "for i in $(seq 300); do\n"
+                   "  f=$(ls -t '" + std::string(dir) + "'/*" + tag + "*.pdf $(sed -n 's|^Out ||p' "
+                   "/etc/cups/cups-pdf.conf)/*" + tag + "*.pdf 2>/dev/null | head -n1)\n"
+                   "  [ -n \"$f\" ] && [ -z \"$(lpstat -o)\" ] && pdfinfo \"$f\" >/dev/null 2>&1 && break\n"
+                   "  sleep 0.1\ndone\npdftotext -layout \"$f\" " + out + ".txt\npdffonts \"$f\" >" + out +
+                   ".fonts\nrm -f \"$f\"\ntouch " + out + ".done\n");
+    const std::string done = windowsDir + "\\" + tag + ".done";
+    if (!StartUnix("/bin/sh " + out + ".sh") || !fw::PumpUntil([&] { return FileExists(done); }, 60000))
+        return false;
+    text = ReadFileBytes(windowsDir + "\\" + tag + ".txt");
+    fonts = ReadFileBytes(windowsDir + "\\" + tag + ".fonts");
+    for (const char* ext : {".sh", ".txt", ".fonts", ".done"})
+        ::DeleteFileA((windowsDir + "\\" + tag + ext).c_str());
+    return true;
+}
+
+// The Print dialog is the editor's: while it is up a second Print, an edit
+// and a drop are refused, and the list printed is the list at OK, in a font
+// of fixed pitch.
+TEST(ModalLoops, PrintIsModalToTheEditorAndPrintsTheListAtOk)
+{
+    ModalEditor m;
+    const std::string tag = "qp" + std::to_string(::GetTickCount() % 1000000);
+    ASSERT_TRUE(LoadTracks(m.session, {kT1, kT2, kT3}, (tag + ".m3u").c_str()));
+    m.Select(1);
+    bool disabled = false;
+    BoxAnswerer answerer(m.editor, {{[&] {
+                                         disabled = !::IsWindowEnabled(m.editor);
+                                         PostCommand(m.editor, ID_FILE_PRINT);
+                                         PostCommand(m.editor, IDC_MOVE_DOWN);
+                                         ::PostMessageA(m.editor, WM_DROPFILES,
+                                                        reinterpret_cast<WPARAM>(MakeDrop({kT1})), 0);
+                                     },
+                                     IDOK}});
+    m.Command(ID_FILE_PRINT);
+    EXPECT_EQ(answerer.Captions(), std::vector<std::string>{"Print"});
+    EXPECT_TRUE(disabled);
+    EXPECT_EQ(m.ui.printDialogs, 1);
+    EXPECT_EQ(m.ui.beeps.size(), 3u);
+    std::string text, fonts;
+    ASSERT_TRUE(ReadPdf(tag, text, fonts));
+    // pdftotext gives '-' back as a soft hyphen.
+    for (size_t at; (at = text.find("\xC2\xAD")) != std::string::npos;)
+        text.replace(at, 2, "-");
+    EXPECT_NE(text.find(kT1 + "\n" + kT2 + "\n" + kT3 + "\n"), std::string::npos) << text;
+    EXPECT_NE(fonts.find("Mono"), std::string::npos) << fonts;
+    EXPECT_EQ(fonts.find("Sans"), std::string::npos) << fonts;
+}
+
 } // namespace
