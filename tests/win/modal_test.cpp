@@ -1,260 +1,495 @@
-// The editor's questions in real modal loops: what a question is about is
-// taken before it is asked, a close asked for meanwhile waits for the answer,
-// and the Print dialog is modal to the editor and prints in a fixed pitch.
+// The editor and the player inside real modal loops, over real timer ticks
+// and under a real pointer, and the editor's files where the file system gets
+// in the way. Real message boxes and the real Print dialog are answered by a
+// second thread that finds them, acts on the program meanwhile, then presses
+// a button.
+#include "audio/mci_audio.h"
 #include "editor/editor_dlg.h"
 #include "player/player_dlg.h"
 #include "res/resource.h"
-#include "tray/tray_icon.h"
 #include "support/editor_session.h"
-#include "support/modal_support.h"
+#include "support/settings_fixture.h"
+#include "tray/tray_icon.h"
+#include "tray/tray_seam.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <memory>
+#include <thread>
 
 using namespace testing_support;
+using Texts = std::vector<std::string>;
 
 namespace {
 
+// The seam with real message boxes and the real Print dialog: their loops
+// run timers, the player and posted messages. File dialogs stay scripted.
+struct RealBoxesUi : FakeUi {
+    int MessageBox(HWND owner, const char* text, const char* caption, UINT type) override
+    {
+        boxes.push_back({text, caption, type});
+        return ::MessageBoxA(owner, text, caption, type);
+    }
+    bool PrintDlg(PRINTDLGA& pd) override { return ++printDialogs, ::PrintDlgA(&pd) != FALSE; }
+};
+
+// Bounded poll without a message loop, for the answering thread.
+bool Poll(const std::function<bool()>& condition, DWORD timeoutMs = 15000)
+{
+    for (const DWORD start = ::GetTickCount(); !condition(); ::Sleep(20)) {
+        if (::GetTickCount() - start >= timeoutMs)
+            return condition();
+    }
+    return true;
+}
+
+// A message answered by a window of any thread; 99 when it does not answer.
+DWORD_PTR Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 5000, &result) ? result : 99;
+}
+
+std::string TextOf(HWND window)
+{
+    char text[512] = "";
+    Send(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+void PostCommand(HWND window, int id) { ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+// A Linux program, with no handle of this process: Wine hands back none to
+// wait on or to close, and closing what it leaves closes others.
+bool StartUnix(std::string commandLine)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = ::CreateFileA(
+        "NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+    PROCESS_INFORMATION pi{};
+    const BOOL started = ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    ::CloseHandle(si.hStdInput);
+    return started != FALSE;
+}
+
+// A visible window of the class, with a caption (the player has none), whose
+// owner is owner; or, for owner null, of this thread.
+HWND FindShown(const char* className, HWND owner)
+{
+    for (HWND w = nullptr; (w = ::FindWindowExA(nullptr, w, className, nullptr)) != nullptr;) {
+        const bool captioned = (::GetWindowLongA(w, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+        const bool mine = ::GetWindowThreadProcessId(w, nullptr) == ::GetCurrentThreadId();
+        if (::IsWindowVisible(w) && (owner ? ::GetWindow(w, GW_OWNER) == owner && captioned : mine))
+            return w;
+    }
+    return nullptr;
+}
+
+// One box or dialog: what to do to the program while it is up, then the button.
+struct Answer {
+    std::function<void()> meanwhile;
+    int button;
+};
+
+// Answers the next boxes and dialogs owned by owner, in order, on a thread of
+// its own; join it before reading the captions of those it answered.
+std::thread AnswerBoxes(HWND owner, std::vector<Answer> answers, Texts& captions)
+{
+    return std::thread([=, &captions] {
+        for (const Answer& answer : answers) {
+            HWND box = nullptr;
+            if (!Poll([&] { return (box = FindShown("#32770", owner)) != nullptr; }))
+                return;
+            captions.push_back(TextOf(box));
+            if (answer.meanwhile)
+                answer.meanwhile();
+            PostCommand(box, answer.button);
+            Poll([&] { return !::IsWindow(box); });
+        }
+    });
+}
+
 const std::string kT1 = FixturePath("tone1s.mp3"), kT2 = FixturePath("track2.mp3"), kT3 = FixturePath("track3.mp3");
 
-struct ModalEditor {
+struct Modal {
     RealBoxesUi ui;
     EditorSession session{"modal"};
-    HWND editor = session.Hwnd();
-    HWND player = session->Player().GetHwnd();
-    HWND list = session->List().GetHwnd();
+    HWND editor = session.Hwnd(), player = session->Player().GetHwnd(), list = session->List().GetHwnd();
+    bool ok = true; // what the answering thread found
 
+    explicit Modal(const Texts& tracks, const char* name = "list.m3u") { EXPECT_TRUE(LoadTracks(session, tracks, name)); }
     void Select(int index) const
     {
         ::SendMessageA(list, LB_SETSEL, FALSE, -1);
         ::SendMessageA(list, LB_SETSEL, TRUE, index);
     }
     void Command(int id) const { ::SendMessageA(editor, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
-    void Drop(const std::vector<std::string>& files) const
+    void Drop(const Texts& files, bool post = false) const
     {
-        ::SendMessageA(editor, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(files)), 0);
+        const WPARAM drop = reinterpret_cast<WPARAM>(MakeDrop(files));
+        post ? ::PostMessageA(editor, WM_DROPFILES, drop, 0) : ::SendMessageA(editor, WM_DROPFILES, drop, 0);
     }
-    // From the answering thread: item 2 alone is selected, as a change to track 2 leaves it.
-    bool Track2Selected() const
+    void AddTracks(const Texts& names)
     {
-        return Poll([&] {
-            DWORD_PTR count = 0, second = 0;
-            return ::SendMessageTimeoutA(list, LB_GETSELCOUNT, 0, 0, SMTO_NORMAL, 5000, &count) && count == 1 &&
-                   ::SendMessageTimeoutA(list, LB_GETSEL, 1, 0, SMTO_NORMAL, 5000, &second) && second > 0;
-        });
+        ui.fileAnswers = {FakeUi::ChooseMany("C:\\add", names)};
+        Command(IDC_ADD_TRACKS);
     }
-    bool trayRefused = false;
 };
 
 struct AskRow {
     const char* name;
-    std::vector<std::string> tracks;
-    std::function<void(ModalEditor&)> start;
+    Texts tracks;
+    void (*start)(Modal&);
     int button;
     bool viaNext; // the track changes by the player's Next, else by its end on the timer
-    std::vector<std::string> expected;
+    Texts added;
 };
 
-// Track 1 plays, item 3 is selected; while the question is up the player
+// Track 1 plays and item 3 is selected. While the question is up the player
 // moves on to track 2, which selects item 2, and a drop arrives.
 TEST(ModalLoops, TheQuestionActsOnWhatWasThereWhenItWasAsked)
 {
     const AskRow rows[] = {
-        {"Remove, Next", {kT1, kT2, kT3}, [](ModalEditor& m) { m.Command(IDC_REMOVE); }, IDYES, true, {kT1, kT2}},
-        {"Remove, end of track", {kT1, kT2, kT3}, [](ModalEditor& m) { m.Command(IDC_REMOVE); }, IDYES, false,
-         {kT1, kT2}},
-        {"Clear Dupes", {kT1, kT2, kT3, kT2}, [](ModalEditor& m) { m.Command(IDC_CLEAR_DUPES); }, IDYES, true,
-         {kT1, kT2, kT3}},
-        {"Add Tracks", {kT1, kT2, kT3},
-         [](ModalEditor& m) {
-             m.ui.fileAnswers = {FakeUi::ChooseMany("C:\\add", {"x.mp3", "y.wav", "z.mp3"})};
-             m.Command(IDC_ADD_TRACKS);
-         },
-         IDOK, true, {kT1, kT2, kT3, "C:\\add\\x.mp3", "C:\\add\\z.mp3"}},
-        {"drop", {kT1, kT2, kT3}, [](ModalEditor& m) { m.Drop({"C:\\p.wav", "C:\\q.mp3"}); }, IDOK, false,
-         {kT1, kT2, kT3, "C:\\p.wav", "C:\\q.mp3"}},
+        {"Remove, Next", {kT1, kT2, kT3}, [](Modal& m) { m.Command(IDC_REMOVE); }, IDYES, true, {}},
+        {"Remove, end of track", {kT1, kT2, kT3}, [](Modal& m) { m.Command(IDC_REMOVE); }, IDYES, false, {}},
+        {"Clear Dupes", {kT1, kT2, kT3, kT3}, [](Modal& m) { m.Command(IDC_CLEAR_DUPES); }, IDYES, true, {kT3}},
+        {"Add Tracks", {kT1, kT2, kT3}, [](Modal& m) { m.AddTracks({"x.mp3", "y.wav", "z.mp3"}); }, IDOK, true,
+         {kT3, "C:\\add\\x.mp3", "C:\\add\\z.mp3"}},
+        {"drop", {kT1, kT2, kT3}, [](Modal& m) { m.Drop({"C:\\p.wav", "C:\\q.mp3"}); }, IDOK, false,
+         {kT3, "C:\\p.wav", "C:\\q.mp3"}},
     };
     for (const AskRow& row : rows) {
         SCOPED_TRACE(row.name);
-        ModalEditor m;
-        ASSERT_TRUE(LoadTracks(m.session, row.tracks));
+        Modal m(row.tracks);
         m.session->Player().OnPlayPause();
         m.Select(2);
-        bool moved = false;
-        BoxAnswerer answerer(m.editor, {{[&] {
-                                             if (row.viaNext)
-                                                 PostCommand(m.player, IDC_NEXT);
-                                             moved = m.Track2Selected();
-                                             ::PostMessageA(m.editor, WM_DROPFILES,
-                                                            reinterpret_cast<WPARAM>(MakeDrop({kT1})), 0);
-                                         },
-                                         row.button}});
+        auto meanwhile = [&] {
+            if (row.viaNext)
+                PostCommand(m.player, IDC_NEXT);
+            m.ok = Poll([&] { return Send(m.list, LB_GETSELCOUNT) == 1 && Send(m.list, LB_GETSEL, 1) == 1; });
+            m.Drop({kT1}, true);
+        };
+        Texts captions;
+        std::thread answerer = AnswerBoxes(m.editor, {{meanwhile, row.button}}, captions);
         row.start(m);
-        EXPECT_EQ(answerer.Captions().size(), 1u);
-        EXPECT_TRUE(moved) << "the track did not change while the question was up";
-        EXPECT_EQ(ListItems(*m.session.Editor()), row.expected);
+        answerer.join();
+        EXPECT_EQ(captions.size(), 1u);
+        EXPECT_TRUE(m.ok) << "the change of track did not select item 2";
+        Texts expected = {kT1, kT2};
+        expected.insert(expected.end(), row.added.begin(), row.added.end());
+        EXPECT_EQ(ListItems(*m.session.Editor()), expected);
         EXPECT_TRUE(QueueInStep(*m.session.Editor()));
         ASSERT_NE(m.session->Player().Queue().CurrentEntry(), nullptr);
-        EXPECT_EQ(m.session->Player().Queue().CurrentEntry()->path, kT2) << "the playing track stays current";
+        EXPECT_EQ(m.session->Player().Queue().CurrentEntry()->path, kT2);
         EXPECT_EQ(m.ui.beeps, std::vector<UINT>{MB_OK}) << "the drop meanwhile is refused";
     }
 }
 
+void RemoveItem3(Modal& m) { m.Select(2), m.Command(IDC_REMOVE); }
+
 struct CloseRow {
     const char* name;
-    std::function<void(ModalEditor&)> start;
+    void (*start)(Modal&);
     int button;
-    std::function<void(ModalEditor&)> close; // from the answering thread
-    std::vector<std::string> captions;
-    int count; // items written to continue.dat by the close
+    void (*meanwhile)(Modal&);
+    Texts captions;
+    int saved; // list items in continue.dat
+    bool closes;
 };
 
-// Whatever asks for the close, the handler under the box finishes first: the
-// list the close saves holds what the handler did after the answer.
+// Whatever asks for the close, the handler under the box finishes first. The
+// session's end under a box destroys nothing, is refused over unsaved
+// changes, and writes the data files.
 TEST(ModalLoops, AClosePostedUnderABoxComesOnceTheHandlerHasReturned)
 {
-    auto remove = [](ModalEditor& m) { m.Select(2), m.Command(IDC_REMOVE); };
     const CloseRow rows[] = {
-        {"tray Exit, Remove", remove, IDYES,
-         [](ModalEditor& m) {
-             // The tray menu is not offered while the editor waits for an
-             // answer: its loop would hold the callback until it closed.
-             DWORD_PTR result = 0;
-             m.trayRefused = ::SendMessageTimeoutA(m.session->Tray().GetHwnd(), m.session->Tray().CallbackMessage(),
-                                                   0, WM_RBUTTONUP, SMTO_NORMAL, 5000, &result) != 0;
-             if (!m.trayRefused)
+        {"tray Exit, Remove", RemoveItem3, IDYES,
+         [](Modal& m) {
+             // The tray menu is not offered: its loop would hold the callback.
+             m.ok = Send(m.session->Tray().GetHwnd(), m.session->Tray().CallbackMessage(), 0, WM_RBUTTONUP) != 99;
+             if (!m.ok)
                  ::PostMessageA(::FindWindowA("#32768", nullptr), WM_KEYDOWN, VK_ESCAPE, 0);
              PostCommand(m.editor, ID_TRAY_EXIT);
          },
-         {"Delete?", "Save Changes?"}, 2},
-        {"player's close button, Add Tracks' warning",
-         [](ModalEditor& m) {
-             m.ui.fileAnswers = {FakeUi::ChooseMany("C:\\add", {"y.wav", "z.mp3"})};
-             m.Command(IDC_ADD_TRACKS);
-         },
-         IDOK,
-         [](ModalEditor& m) {
-             DWORD_PTR result = 0; // the button's click reaches the player at once, its close request is posted
-             ::SendMessageTimeoutA(m.player, WM_COMMAND, MAKEWPARAM(IDC_CLOSE, BN_CLICKED), 0, SMTO_NORMAL, 5000,
-                                   &result);
-         },
-         {"Warning", "Save Changes?"}, 4},
-        {"IDCANCEL, the drop's warning", [](ModalEditor& m) { m.Drop({"C:\\p.wav", "C:\\q.mp3"}); }, IDOK,
-         [](ModalEditor& m) { PostCommand(m.editor, IDCANCEL); }, {"Warning!", "Save Changes?"}, 5},
+         {"Delete?", "Save Changes?"}, 2, true},
+        {"player's close button, Add Tracks' warning", [](Modal& m) { m.AddTracks({"y.wav", "z.mp3"}); }, IDOK,
+         [](Modal& m) { Send(m.player, WM_COMMAND, MAKEWPARAM(IDC_CLOSE, BN_CLICKED)); },
+         {"Warning", "Save Changes?"}, 4, true},
+        {"IDCANCEL, the drop's warning", [](Modal& m) { m.Drop({"C:\\p.wav", "C:\\q.mp3"}); }, IDOK,
+         [](Modal& m) { PostCommand(m.editor, IDCANCEL); }, {"Warning!", "Save Changes?"}, 5, true},
         {"WM_CLOSE, a failed Save as",
-         [](ModalEditor& m) {
+         [](Modal& m) {
              m.ui.fileAnswers = {FakeUi::Choose("C:\\no such folder\\x.m3u")};
              m.Command(ID_FILE_SAVE_AS);
          },
-         IDOK, [](ModalEditor& m) { ::PostMessageA(m.editor, WM_CLOSE, 0, 0); }, {"File Open Error"}, 3},
+         IDOK, [](Modal& m) { ::PostMessageA(m.editor, WM_CLOSE, 0, 0); }, {"File Open Error"}, 3, true},
+        {"the session's end, Remove after a move",
+         [](Modal& m) { m.Select(0), m.Command(IDC_MOVE_DOWN), RemoveItem3(m); }, IDYES,
+         [](Modal& m) { m.ok = Send(m.editor, WM_QUERYENDSESSION) == FALSE, Send(m.editor, WM_ENDSESSION, TRUE); },
+         {"Delete?"}, 3, false},
     };
     for (const CloseRow& row : rows) {
         SCOPED_TRACE(row.name);
-        ModalEditor m;
-        ASSERT_TRUE(LoadTracks(m.session, {kT1, kT2, kT3}));
-        std::vector<Answer> answers = {{[&] { row.close(m); }, row.button}};
+        Modal m({kT1, kT2, kT3});
+        std::vector<Answer> answers = {{[&] { row.meanwhile(m); }, row.button}};
         if (row.captions.size() > 1)
             answers.push_back({nullptr, IDNO});
-        BoxAnswerer answerer(m.editor, answers);
+        Texts captions;
+        std::thread answerer = AnswerBoxes(m.editor, answers, captions);
         row.start(m);
         EXPECT_TRUE(m.session.Alive()) << "the window went while its handler ran";
-        EXPECT_TRUE(fw::PumpUntil([&] { return !m.session.Alive(); }, 15000));
-        EXPECT_EQ(answerer.Captions(), row.captions);
-        EXPECT_TRUE(m.trayRefused || row.button != IDYES);
-        const std::string resume = ReadFileBytes(m.session.File("continue.dat"));
-        EXPECT_EQ(resume.substr(0, 4), Int32s({row.count}));
+        EXPECT_EQ(fw::PumpUntil([&] { return !m.session.Alive(); }, row.closes ? 15000 : 0), row.closes);
+        answerer.join();
+        EXPECT_EQ(captions, row.captions);
+        EXPECT_TRUE(m.ok);
+        EXPECT_EQ(ReadFileBytes(m.session.File("continue.dat")).substr(0, 4), Int32s({row.saved}));
+        EXPECT_EQ(ReadFileBytes(m.session.File("settings.dat")).size(), 884u);
     }
 }
 
-// The session may end under a box: it is refused while the list has changes
-// that cannot be asked about, and its end writes the data files at once.
-TEST(ModalLoops, TheSessionEndingUnderABoxDestroysNothing)
-{
-    ModalEditor m;
-    ASSERT_TRUE(LoadTracks(m.session, {kT1, kT2, kT3}));
-    m.Select(0);
-    m.Command(IDC_MOVE_DOWN);
-    DWORD_PTR query = 1, end = 1;
-    BoxAnswerer answerer(m.editor, {{[&] {
-                                         ::SendMessageTimeoutA(m.editor, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000,
-                                                               &query);
-                                         ::SendMessageTimeoutA(m.editor, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000,
-                                                               &end);
-                                     },
-                                     IDYES}});
-    m.Select(2);
-    m.Command(IDC_REMOVE);
-    EXPECT_EQ(answerer.Captions().size(), 1u);
-    EXPECT_EQ(query, 0u) << "unsaved changes and an open question refuse the end";
-    EXPECT_TRUE(m.session.Alive());
-    EXPECT_EQ(ListItems(*m.session.Editor()), (std::vector<std::string>{kT2, kT1}));
-    EXPECT_EQ(ReadFileBytes(m.session.File("continue.dat")).substr(0, 4), Int32s({3}));
-    EXPECT_EQ(ReadFileBytes(m.session.File("settings.dat")).size(), 884u);
-}
-
-// What poppler reads from the PDF whose name holds `tag`, in the printer's
-// folder (QUILLON_PDF_DIR, or the one cups-pdf is set to write to now): its
-// text and its fonts.
-bool ReadPdf(const std::string& tag, std::string& text, std::string& fonts)
-{
-    char dir[MAX_PATH] = "";
-    const DWORD n = ::GetEnvironmentVariableA("QUILLON_PDF_DIR", dir, sizeof dir);
-    if (n == 0 || n >= sizeof dir)
-        return false;
-    std::string windowsDir = std::string("Z:") + dir;
-    for (char& c : windowsDir)
-        c = c == '/' ? '\\' : c;
-    const std::string out = std::string(dir) + "/" + tag;
-    // The file appears before the spooler is done with it.
-    WriteFileBytes(windowsDir + "\\" + tag + ".sh",
-                   "for i in $(seq 300); do\n"
-                   "  f=$(ls -t '" + std::string(dir) + "'/*" + tag + "*.pdf $(sed -n 's|^Out ||p' "
-                   "/etc/cups/cups-pdf.conf)/*" + tag + "*.pdf 2>/dev/null | head -n1)\n"
-                   "  [ -n \"$f\" ] && [ -z \"$(lpstat -o)\" ] && pdfinfo \"$f\" >/dev/null 2>&1 && break\n"
-                   "  sleep 0.1\ndone\npdftotext -layout \"$f\" " + out + ".txt\npdffonts \"$f\" >" + out +
-                   ".fonts\nrm -f \"$f\"\ntouch " + out + ".done\n");
-    const std::string done = windowsDir + "\\" + tag + ".done";
-    if (!StartUnix("/bin/sh " + out + ".sh") || !fw::PumpUntil([&] { return FileExists(done); }, 60000))
-        return false;
-    text = ReadFileBytes(windowsDir + "\\" + tag + ".txt");
-    fonts = ReadFileBytes(windowsDir + "\\" + tag + ".fonts");
-    for (const char* ext : {".sh", ".txt", ".fonts", ".done"})
-        ::DeleteFileA((windowsDir + "\\" + tag + ext).c_str());
-    return true;
-}
-
-// The Print dialog is the editor's: while it is up a second Print, an edit
-// and a drop are refused, and the list printed is the list at OK, in a font
-// of fixed pitch.
+// The Print dialog is the editor's: while it is up a second Print, a move and
+// a drop are refused, and the PDF holds the list at OK in a fixed-pitch font.
 TEST(ModalLoops, PrintIsModalToTheEditorAndPrintsTheListAtOk)
 {
-    ModalEditor m;
     const std::string tag = "qp" + std::to_string(::GetTickCount() % 1000000);
-    ASSERT_TRUE(LoadTracks(m.session, {kT1, kT2, kT3}, (tag + ".m3u").c_str()));
+    Modal m({kT1, kT2, kT3}, (tag + ".m3u").c_str());
     m.Select(1);
-    bool disabled = false;
-    BoxAnswerer answerer(m.editor, {{[&] {
-                                         disabled = !::IsWindowEnabled(m.editor);
-                                         PostCommand(m.editor, ID_FILE_PRINT);
-                                         PostCommand(m.editor, IDC_MOVE_DOWN);
-                                         ::PostMessageA(m.editor, WM_DROPFILES,
-                                                        reinterpret_cast<WPARAM>(MakeDrop({kT1})), 0);
-                                     },
-                                     IDOK}});
+    auto meanwhile = [&] {
+        m.ok = !::IsWindowEnabled(m.editor);
+        PostCommand(m.editor, ID_FILE_PRINT);
+        PostCommand(m.editor, IDC_MOVE_DOWN);
+        m.Drop({kT1}, true);
+    };
+    Texts captions;
+    std::thread answerer = AnswerBoxes(m.editor, {{meanwhile, IDOK}}, captions);
     m.Command(ID_FILE_PRINT);
-    EXPECT_EQ(answerer.Captions(), std::vector<std::string>{"Print"});
-    EXPECT_TRUE(disabled);
+    answerer.join();
+    EXPECT_EQ(captions, Texts{"Print"});
+    EXPECT_TRUE(m.ok) << "the editor was not disabled";
     EXPECT_EQ(m.ui.printDialogs, 1);
     EXPECT_EQ(m.ui.beeps.size(), 3u);
-    std::string text, fonts;
-    ASSERT_TRUE(ReadPdf(tag, text, fonts));
-    // pdftotext gives '-' back as a soft hyphen.
-    for (size_t at; (at = text.find("\xC2\xAD")) != std::string::npos;)
+
+    // poppler reads the PDF back from the printer's folder, or the one
+    // cups-pdf writes to now; the spooler finishes it after it appears.
+    char dir[MAX_PATH] = "";
+    ASSERT_TRUE(::GetEnvironmentVariableA("QUILLON_PDF_DIR", dir, sizeof dir));
+    const std::string out = dir + ("/" + tag);
+    std::string windowsOut = "Z:" + out;
+    std::replace(windowsOut.begin(), windowsOut.end(), '/', '\\');
+    ASSERT_TRUE(WriteFileBytes(windowsOut + ".sh",
+                               "for i in $(seq 300); do\n  f=$(ls -t " + std::string(dir) + "/*" + tag +
+                                   "*.pdf $(sed -n 's|^Out ||p' /etc/cups/cups-pdf.conf)/*" + tag +
+                                   "*.pdf 2>/dev/null | head -n1)\n"
+                                   "  [ -n \"$f\" ] && [ -z \"$(lpstat -o)\" ] && pdfinfo \"$f\" >/dev/null && break\n"
+                                   "  sleep 0.1\ndone\n{ pdftotext -layout \"$f\" -; pdffonts \"$f\"; } >" + out +
+                                   ".txt\nrm -f \"$f\" " + out + ".sh\nmv " + out + ".txt " + out + ".out\n"));
+    ASSERT_TRUE(StartUnix("/bin/sh " + out + ".sh"));
+    ASSERT_TRUE(fw::PumpUntil([&] { return FileExists(windowsOut + ".out"); }, 60000));
+    std::string text = ReadFileBytes(windowsOut + ".out");
+    ::DeleteFileA((windowsOut + ".out").c_str());
+    for (size_t at; (at = text.find("\xC2\xAD")) != std::string::npos;) // '-' comes back as a soft hyphen
         text.replace(at, 2, "-");
     EXPECT_NE(text.find(kT1 + "\n" + kT2 + "\n" + kT3 + "\n"), std::string::npos) << text;
-    EXPECT_NE(fonts.find("Mono"), std::string::npos) << fonts;
-    EXPECT_EQ(fonts.find("Sans"), std::string::npos) << fonts;
+    EXPECT_NE(text.find("Mono"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Sans"), std::string::npos) << text;
+}
+
+HICON g_trayIcon = nullptr;
+
+BOOL WINAPI RecordTrayIcon(DWORD message, PNOTIFYICONDATAA data)
+{
+    if (message != NIM_DELETE && (data->uFlags & NIF_ICON))
+        g_trayIcon = data->hIcon;
+    return TRUE;
+}
+
+// Pumps messages until timer 1 of window, the player's title timer that
+// blinks the tray while paused, has fired ticks times.
+bool PumpTitleTicks(HWND window, int ticks)
+{
+    MSG msg;
+    for (const DWORD start = ::GetTickCount(); ticks > 0 && ::GetTickCount() - start < 15000;
+         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT)) {
+        while (ticks > 0 && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ticks -= msg.message == WM_TIMER && msg.hwnd == window && msg.wParam == 1;
+            ::DispatchMessageA(&msg);
+        }
+    }
+    return ticks <= 0;
+}
+
+// A paused track played on by Rewind or Fast Forward, or stopped by New or
+// Open: over the next ticks the tray shows the program's icon again.
+TEST(ModalPlayer, TheTrayShowsTheProgramsIconOnceAPauseEnds)
+{
+    const struct {
+        bool player;
+        int command;
+    } rows[] = {{true, IDC_REWIND}, {true, IDC_FAST_FORWARD}, {false, ID_FILE_NEW}, {false, ID_FILE_OPEN}};
+    const tray::NotifyIconFn previous = tray::SetNotifyIcon(RecordTrayIcon);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.command);
+        FakeUi ui;
+        EditorSession session("tray");
+        ASSERT_TRUE(LoadTracks(session, {FixturePath("tone8s.mp3")}));
+        ASSERT_TRUE(WriteFileBytes(session.File("other.m3u"), kT2 + "\r\n"));
+        ui.fileAnswers = {FakeUi::Choose(session.File("other.m3u"))};
+        const HWND player = session->Player().GetHwnd();
+        const HICON programIcon = reinterpret_cast<HICON>(::SendMessageA(session.Hwnd(), WM_GETICON, ICON_SMALL, 0));
+        session->Player().OnPlayPause();
+        ASSERT_TRUE(PumpTitleTicks(player, 1));
+        session->Player().OnPlayPause();
+        ASSERT_NE(g_trayIcon, programIcon) << "paused, the tray shows the paused image";
+        ::SendMessageA(row.player ? player : session.Hwnd(), WM_COMMAND, MAKEWPARAM(row.command, BN_CLICKED), 0);
+        ASSERT_TRUE(PumpTitleTicks(player, 3));
+        EXPECT_EQ(g_trayIcon, programIcon);
+    }
+    tray::SetNotifyIcon(previous);
+}
+
+// The pointer moved through X11 (xdotool), as a user's mouse moves it.
+bool MovePointer(int x, int y)
+{
+    POINT at{};
+    return StartUnix("/usr/bin/xdotool mousemove " + std::to_string(x) + " " + std::to_string(y)) &&
+           fw::PumpUntil([&] { return ::GetCursorPos(&at) && at.x == x && at.y == y; }, 10000);
+}
+
+// The player is dragged by its surface and its title lets the mouse through;
+// disabled buttons get no mouse messages: their tips show all the same.
+TEST(ModalPlayer, TooltipsShowUnderARealHover)
+{
+    FakeUi ui;
+    EditorSession session("hover");
+    const std::string first = FixturePath("tone8s.mp3");
+    ASSERT_TRUE(LoadTracks(session, {first, kT2}));
+    PlayerSettings shown = session->Player().Settings();
+    shown.shown = true;
+    session->Player().Apply(shown);
+    session->Player().OnPlayPause();
+    const HWND player = session->Player().GetHwnd();
+    ASSERT_FALSE(::IsWindowEnabled(::GetDlgItem(player, IDC_PREVIOUS)));
+    const std::pair<int, std::string> rows[] = {{IDC_TITLE, first}, {IDC_PREVIOUS, "Previous"}, {IDC_NEXT, "track2.mp3"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.second);
+        RECT r{};
+        ::GetWindowRect(::GetDlgItem(player, row.first), &r);
+        const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+        // Away first, so that no tip of the row before stays up; then over it with a 1-pixel nudge.
+        ASSERT_TRUE(MovePointer(x, y - 200));
+        fw::PumpUntil([&] { return !FindShown("tooltips_class32", nullptr); }, 5000);
+        ASSERT_TRUE(MovePointer(x, y) && MovePointer(x + 1, y));
+        HWND tip = nullptr;
+        EXPECT_TRUE(fw::PumpUntil([&] { return (tip = FindShown("tooltips_class32", nullptr)) != nullptr; }, 5000));
+        EXPECT_EQ(TextOf(tip), row.second);
+    }
+}
+
+// The editor started in dir, which stays the current directory until the
+// test puts its own back.
+struct ModalFiles : ::testing::Test {
+    FakeUi ui;
+    char previous[MAX_PATH] = "";
+    ModalFiles() { ::GetCurrentDirectoryA(sizeof previous, previous); }
+    ~ModalFiles() override { ::SetCurrentDirectoryA(previous); }
+    static std::unique_ptr<CEditorDlg> StartIn(const std::wstring& dir)
+    {
+        auto editor = std::make_unique<CEditorDlg>();
+        return ::SetCurrentDirectoryW(dir.c_str()) && editor->Create(nullptr) ? std::move(editor) : nullptr;
+    }
+    static void Command(CEditorDlg& editor, int id) { editor.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED)); }
+};
+
+// Data files at the root of the drive, where an empty directory name would
+// put them, hold a stored list and shuffle: neither is read nor written.
+TEST_F(ModalFiles, AStartUpDirectoryTooLongToNamePassesTheDataFilesOver)
+{
+    ScratchDir scratch("long");
+    std::wstring deep(scratch.Path().begin(), scratch.Path().end());
+    while (deep.size() <= MAX_PATH + 40)
+        ASSERT_TRUE(::CreateDirectoryW((deep += L"\\" + std::wstring(40, L'd')).c_str(), nullptr));
+    const std::string stored = scratch.File("stored.m3u");
+    SettingsRecord record = SettingsAsWritten(stored);
+    record.shuffle = 1;
+    ASSERT_TRUE(WriteFileBytes(stored, "C:\\stored.mp3\r\n") && SaveSettingsFile("C:\\settings.dat", record));
+    const std::string settings = ReadFileBytes("C:\\settings.dat");
+    if (std::unique_ptr<CEditorDlg> editor = StartIn(deep)) {
+        EXPECT_TRUE(ListItems(*editor).empty());
+        EXPECT_FALSE(editor->Player().Settings().shuffle);
+        EXPECT_TRUE(editor->LoadPlaylist(stored.c_str(), false));
+        Command(*editor, IDCANCEL);
+        EXPECT_FALSE(editor->IsWindow());
+    } else {
+        ADD_FAILURE() << "no start";
+    }
+    ::SetCurrentDirectoryA(previous);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(ReadFileBytes("C:\\settings.dat"), settings);
+    EXPECT_FALSE(FileExists("C:\\continue.dat"));
+    ::DeleteFileA("C:\\settings.dat");
+    ::DeleteFileA("C:\\continue.dat");
+    for (; deep.size() > scratch.Path().size(); deep.resize(deep.rfind(L'\\')))
+        ::RemoveDirectoryW(deep.c_str());
+}
+
+// In a start-up directory too deep for a temporary name beside its files
+// (GetTempFileName takes at most MAX_PATH - 14 characters), the data files
+// and a playlist are rewritten in place.
+TEST_F(ModalFiles, SavesRewriteInPlaceAndOpensChangeNothingUntilTheFileIsRead)
+{
+    ScratchDir scratch("saves");
+    const std::string dir = scratch.Path() + "\\" + std::string(245 - scratch.Path().size(), 'f');
+    const std::wstring wideDir(dir.begin(), dir.end());
+    const std::string kept = dir + "\\kept.m3u", huge = scratch.File("huge.m3u"), t1 = FixturePath("tone8s.mp3");
+    ASSERT_TRUE(::CreateDirectoryA(dir.c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(dir + "\\settings.dat", "old") && WriteFileBytes(dir + "\\continue.dat", "old"));
+    ASSERT_TRUE(WriteFileBytes(kept, t1 + "\r\n" + kT2 + "\r\n\x1a\r\n")); // ended as old DOS tools did
+    const HANDLE file = ::CreateFileA(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_TRUE(::SetFilePointer(file, 300 << 20, nullptr, FILE_BEGIN) && ::SetEndOfFile(file) && ::CloseHandle(file));
+    std::unique_ptr<CEditorDlg> editor = StartIn(wideDir);
+    ASSERT_NE(editor, nullptr);
+
+    // The Ctrl-Z is no part of the last track.
+    ui.fileAnswers = {FakeUi::Choose(kept)};
+    Command(*editor, ID_FILE_OPEN);
+    EXPECT_EQ(ListItems(*editor), (Texts{t1, kT2}));
+    ::SendMessageA(editor->List().GetHwnd(), LB_SETSEL, TRUE, 1);
+    Command(*editor, IDC_MOVE_UP);
+    Command(*editor, ID_FILE_SAVE);
+    EXPECT_EQ(ReadFileBytes(kept), kT2 + "\r\n" + t1 + "\r\n");
+
+    // Too large to hold: the open error, and the list and the player as they were.
+    editor->Player().OnPlayPause();
+    ui.fileAnswers = {FakeUi::Choose(huge)};
+    Command(*editor, ID_FILE_OPEN);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text + "|" + ui.boxes[0].caption, "Unable to open the specified file|File Open Error");
+    EXPECT_EQ(ListItems(*editor), (Texts{kT2, t1}));
+    EXPECT_EQ(editor->Player().Queue().PlayOrder(), (std::vector<int>{0, 1}));
+    EXPECT_EQ(editor->Player().Queue().Current(), 0);
+    EXPECT_TRUE(editor->Player().Audio().isPlaying);
+
+    // The close rewrites both data files; a start whose last playlist is too
+    // large comes up with an empty list, in silence.
+    Command(*editor, IDCANCEL);
+    editor.reset();
+    EXPECT_EQ(ReadFileBytes(dir + "\\continue.dat"), Int32s({2, 0, 0, 1}));
+    SettingsRecord record{};
+    ASSERT_TRUE(LoadSettingsFile((dir + "\\settings.dat").c_str(), record));
+    EXPECT_EQ(PathFieldText(record.lastPlaylist), kept);
+    SetPathField(record.lastPlaylist, huge.c_str());
+    ASSERT_TRUE(SaveSettingsFile((dir + "\\settings.dat").c_str(), record));
+    editor = StartIn(wideDir);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(ListItems(*editor).empty());
+    EXPECT_EQ(ui.boxes.size(), 1u);
+    WIN32_FIND_DATAA found;
+    EXPECT_EQ(::FindFirstFileA((dir + "\\qvt*").c_str(), &found), INVALID_HANDLE_VALUE) << "a temporary file is left";
 }
 
 } // namespace
