@@ -5,10 +5,11 @@
 // a button.
 #include "audio/mci_audio.h"
 #include "editor/editor_dlg.h"
+#include "persist/resume_file.h"
+#include "persist/settings_record.h"
 #include "player/player_dlg.h"
 #include "res/resource.h"
 #include "support/editor_session.h"
-#include "support/settings_fixture.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_seam.h"
 
@@ -60,6 +61,14 @@ std::string TextOf(HWND window)
 }
 
 void PostCommand(HWND window, int id) { ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+// continue.dat as the program reads it.
+ResumeData Resume(const std::string& path)
+{
+    ResumeData data;
+    EXPECT_TRUE(LoadResumeFile(path.c_str(), data)) << path;
+    return data;
+}
 
 // A Linux program, with no handle of this process: Wine hands back none to
 // wait on or to close, and closing what it leaves closes others.
@@ -247,7 +256,7 @@ TEST(ModalLoops, AClosePostedUnderABoxComesOnceTheHandlerHasReturned)
         answerer.join();
         EXPECT_EQ(captions, row.captions);
         EXPECT_TRUE(m.ok);
-        EXPECT_EQ(ReadFileBytes(m.session.File("continue.dat")).substr(0, 4), Int32s({row.saved}));
+        EXPECT_EQ(Resume(m.session.File("continue.dat")).count, row.saved);
         EXPECT_EQ(ReadFileBytes(m.session.File("settings.dat")).size(), 884u);
     }
 }
@@ -414,8 +423,9 @@ TEST_F(ModalFiles, AStartUpDirectoryTooLongToNamePassesTheDataFilesOver)
     while (deep.size() <= MAX_PATH + 40)
         ASSERT_TRUE(::CreateDirectoryW((deep += L"\\" + std::wstring(40, L'd')).c_str(), nullptr));
     const std::string stored = scratch.File("stored.m3u");
-    SettingsRecord record = SettingsAsWritten(stored);
+    SettingsRecord record{};
     record.shuffle = 1;
+    SetPathField(record.lastPlaylist, stored.c_str());
     ASSERT_TRUE(WriteFileBytes(stored, "C:\\stored.mp3\r\n") && SaveSettingsFile("C:\\settings.dat", record));
     const std::string settings = ReadFileBytes("C:\\settings.dat");
     if (std::unique_ptr<CEditorDlg> editor = StartIn(deep)) {
@@ -478,7 +488,9 @@ TEST_F(ModalFiles, SavesRewriteInPlaceAndOpensChangeNothingUntilTheFileIsRead)
     // large comes up with an empty list, in silence.
     Command(*editor, IDCANCEL);
     editor.reset();
-    EXPECT_EQ(ReadFileBytes(dir + "\\continue.dat"), Int32s({2, 0, 0, 1}));
+    const ResumeData resume = Resume(dir + "\\continue.dat");
+    EXPECT_EQ(resume.order, (std::vector<int>{0, 1}));
+    EXPECT_EQ(resume.current, 0);
     SettingsRecord record{};
     ASSERT_TRUE(LoadSettingsFile((dir + "\\settings.dat").c_str(), record));
     EXPECT_EQ(PathFieldText(record.lastPlaylist), kept);
