@@ -70,21 +70,9 @@ ResumeData Resume(const std::string& path)
     return data;
 }
 
-// A Linux program, with no handle of this process: Wine hands back none to
-// wait on or to close, and closing what it leaves closes others.
-bool StartUnix(std::string commandLine)
-{
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = si.hStdOutput = si.hStdError = ::CreateFileA(
-        "NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
-    PROCESS_INFORMATION pi{};
-    const BOOL started = ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-    ::CloseHandle(si.hStdInput);
-    return started != FALSE;
-}
+// A Linux program. Through WinExec: CreateProcess hands back no usable
+// handles for one under Wine, and closing those closes others.
+bool StartUnix(const std::string& commandLine) { return ::WinExec(commandLine.c_str(), SW_HIDE) > 31; }
 
 // A visible window of the class, with a caption (the player has none), whose
 // owner is owner; or, for owner null, of this thread.
