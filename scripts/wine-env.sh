@@ -15,7 +15,6 @@ wine_prefix_init() {
     # manager each hide of a captioned window would otherwise stall.
     timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$BUILD_DIR/wineboot.log" 2>&1
     timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$BUILD_DIR/wineboot.log" 2>&1
-    timeout 60 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' /t REG_SZ /d 'Liberation Mono' /f >>"$BUILD_DIR/wineboot.log" 2>&1
     timeout 30 wineserver -w || true
     touch "$WINEPREFIX/.quillon-ready"
   fi
