@@ -27,6 +27,11 @@ bool CPlayQueue::HasValidCurrent() const
     return m_current >= 0 && m_current < Count();
 }
 
+bool CPlayQueue::Playing() const
+{
+    return m_audio.isPlaying;
+}
+
 const PlayQueueEntry* CPlayQueue::CurrentEntry() const
 {
     return HasValidCurrent() ? &m_entries[static_cast<size_t>(m_current)] : nullptr;
@@ -464,4 +469,57 @@ void CPlayQueue::Refill(const std::vector<int>& order, int currentPos, const Lis
     // than trusting its planned position.
     const bool stored = currentPos >= 0 && static_cast<size_t>(currentPos) < order.size();
     m_current = stored ? PositionOf(order[static_cast<size_t>(currentPos)]) : -1;
+}
+
+void CPlayQueue::InsertListIndexes(const std::vector<int>& ascendingListIndexes, std::vector<PlacedEntry> placed)
+{
+    std::vector<int> ks = ascendingListIndexes;
+    if (!std::is_sorted(ks.begin(), ks.end()) || std::adjacent_find(ks.begin(), ks.end()) != ks.end()) {
+        std::sort(ks.begin(), ks.end());
+        ks.erase(std::unique(ks.begin(), ks.end()), ks.end());
+    }
+    ks.erase(ks.begin(), std::lower_bound(ks.begin(), ks.end(), 0));
+    // Item j came back in front of the item that stood at ks[j] - j without
+    // it; that sequence does not fall, so one binary search per entry counts
+    // the items that came back in front of it.
+    std::vector<int> before(ks.size());
+    for (size_t j = 0; j < ks.size(); ++j)
+        before[j] = ks[j] - static_cast<int>(j);
+    if (!before.empty()) {
+        for (PlayQueueEntry& entry : m_entries) {
+            if (entry.listIndex >= 0)
+                entry.listIndex += static_cast<int>(std::upper_bound(before.begin(), before.end(), entry.listIndex)
+                                                    - before.begin());
+        }
+    }
+
+    placed.erase(std::remove_if(placed.begin(), placed.end(),
+                                [](const PlacedEntry& p) { return p.entry.listIndex < 0 || p.entry.path.empty(); }),
+                 placed.end());
+    if (placed.empty())
+        return;
+    std::stable_sort(placed.begin(), placed.end(),
+                     [](const PlacedEntry& a, const PlacedEntry& b) { return a.position < b.position; });
+
+    const int count = Count();
+    const bool currentValid = HasValidCurrent();
+    int newCurrent = m_current;
+    if (m_current >= count)
+        newCurrent = m_current + static_cast<int>(placed.size());
+    std::vector<PlayQueueEntry> merged;
+    merged.reserve(m_entries.size() + placed.size());
+    size_t next = 0;
+    for (size_t pos = 0; pos <= m_entries.size(); ++pos) {
+        const bool atEnd = pos == m_entries.size();
+        while (next < placed.size()
+               && (atEnd || placed[next].position <= static_cast<int>(merged.size())))
+            merged.push_back(std::move(placed[next++].entry));
+        if (atEnd)
+            break;
+        if (currentValid && static_cast<int>(pos) == m_current)
+            newCurrent = static_cast<int>(merged.size());
+        merged.push_back(std::move(m_entries[pos]));
+    }
+    m_entries.swap(merged);
+    m_current = newCurrent;
 }

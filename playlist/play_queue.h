@@ -12,9 +12,20 @@
 
 class CMciAudio;
 
+// A track's text as the list and the queue hold it: a path or whatever line
+// the playlist had. Code that handles track text is written against this name
+// and works on its code units, whatever their width.
+using TrackText = std::string;
+
 struct PlayQueueEntry {
     int listIndex;
-    std::string path; // the entry's own heap copy
+    TrackText path; // the entry's own heap copy
+};
+
+// An entry to put back at a position of the play order.
+struct PlacedEntry {
+    int position;
+    PlayQueueEntry entry;
 };
 
 class CPlayQueue {
@@ -69,6 +80,8 @@ public:
 
     // current is a valid position.
     bool HasValidCurrent() const;
+    // The device plays the current track (paused counts as playing).
+    bool Playing() const;
     // Position of the first entry carrying listIndex, -1 if none. O(1) in the
     // unshuffled case (entries[listIndex] carries it), otherwise a scan.
     int PositionOf(int listIndex) const;
@@ -90,6 +103,16 @@ public:
     // MoveUp for each in the given order or MoveDown for each in the reverse
     // order; one lookup of the positions serves them all. True when any moved.
     bool MoveListIndexes(const std::vector<int>& listIndexes, bool up);
+
+    // The way back from RemoveListIndexes: list items came back at these
+    // list indexes (ascending, unique), so every entry's list index moves up
+    // past them as its item does; then each placed entry goes in so that it
+    // stands at its position (taken in ascending order, a position past the
+    // end appends). An entry with an empty path or a negative list index is
+    // refused, as Add refuses it. Current stays on its entry; a current past
+    // the end stays as far past the new end, and none stays none. Nothing is
+    // started or stopped. One pass over the queue.
+    void InsertListIndexes(const std::vector<int>& ascendingListIndexes, std::vector<PlacedEntry> placed);
 
     // Shuffle off: entry i becomes list index i with the item's text, for
     // each of the listCount items that has an entry, and the track that was
