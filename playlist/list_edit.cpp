@@ -152,17 +152,16 @@ CListEdit CListEdit::Move(ITrackList& list, CPlayQueue& queue, bool up, EditOutc
     return edit;
 }
 
-void CListEdit::RestoreCurrent(CPlayQueue& queue, int currentAtStart, int expectedAtStart, int restored,
-                               bool startedTrack)
+void CListEdit::RestoreCurrent(CPlayQueue& queue, int currentAtStart, bool startedTrack) const
 {
-    // A track that plays, or that the caller is about to start, is what the
+    // A track that plays, or that the edit or the caller starts, is what the
     // user hears: it stays current. Otherwise current is only a place in the
-    // play order, and one nobody moved since goes back where it was.
-    if (startedTrack || currentAtStart != expectedAtStart)
+    // play order, and one nobody moved since the edit goes back where it was.
+    if (m_startedTrack || startedTrack || currentAtStart != m_currentAfter)
         return;
     if (queue.Playing() && queue.HasValidCurrent())
         return;
-    queue.SetCurrent(restored);
+    queue.SetCurrent(m_currentBefore);
 }
 
 EditOutcome CListEdit::Undo(ITrackList& list, CPlayQueue& queue, QueueOrder order) const
@@ -189,7 +188,7 @@ EditOutcome CListEdit::Undo(ITrackList& list, CPlayQueue& queue, QueueOrder orde
     if (!outcome.done)
         return outcome;
     list.Select(m_before);
-    RestoreCurrent(queue, currentAtStart, m_currentAfter, m_currentBefore, m_startedTrack || outcome.start >= 0);
+    RestoreCurrent(queue, currentAtStart, outcome.start >= 0);
     return outcome;
 }
 
@@ -198,7 +197,6 @@ EditOutcome CListEdit::Redo(ITrackList& list, CPlayQueue& queue, QueueOrder orde
     EditOutcome outcome;
     if (Empty() || list.Count() != m_countBefore)
         return outcome;
-    const int currentAtStart = queue.Current();
     switch (m_kind) {
     case Kind::Add:
         outcome = InsertAgain(list, queue, order);
@@ -216,8 +214,9 @@ EditOutcome CListEdit::Redo(ITrackList& list, CPlayQueue& queue, QueueOrder orde
     }
     if (!outcome.done)
         return outcome;
+    // From the state the edit found, doing it again leaves current where it
+    // left it; from any other, the edit's own rules are the right ones.
     list.Select(m_after);
-    RestoreCurrent(queue, currentAtStart, m_currentBefore, m_currentAfter, outcome.start >= 0);
     return outcome;
 }
 

@@ -42,9 +42,9 @@ public:
     // before the edit; Redo does the edit again. Both expect the list as the
     // edit left it (or found it) and do nothing otherwise. Neither starts or
     // stops playback: a playing track stays current. When nothing plays and
-    // current is where the edit left it (or found it), current goes back
-    // exactly. Items that go take current with them by the queue's removal
-    // rules, and outcome.start says what the caller should start.
+    // current is where the edit left it, Undo puts it back exactly. Items
+    // that go take current with them by the queue's removal rules, and
+    // outcome.start says what the caller should start.
     EditOutcome Undo(ITrackList& list, CPlayQueue& queue, QueueOrder order) const;
     EditOutcome Redo(ITrackList& list, CPlayQueue& queue, QueueOrder order) const;
 
@@ -55,10 +55,8 @@ public:
 private:
     enum class Kind { None, Add, Remove, Move };
 
-    // Undo's and Redo's current rule, given the current the step starts from
-    // and the one it leaves.
-    static void RestoreCurrent(CPlayQueue& queue, int currentAtStart, int expectedAtStart, int restored,
-                               bool startedTrack);
+    // Undo's current rule, given the current it started from.
+    void RestoreCurrent(CPlayQueue& queue, int currentAtStart, bool startedTrack) const;
     EditOutcome RemoveAgain(ITrackList& list, CPlayQueue& queue) const;
     EditOutcome InsertAgain(ITrackList& list, CPlayQueue& queue, QueueOrder order) const;
 

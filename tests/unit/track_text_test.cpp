@@ -1,6 +1,5 @@
-// Track text without the file system: which entries depend on the
-// playlist's folder, how they resolve and how Save as rewrites them, and
-// Find over the list in any case.
+// Track text without the file system: how entries resolve from the
+// playlist's folder, how Save as rewrites them, and Find in any case.
 
 #include <gtest/gtest.h>
 
@@ -12,28 +11,6 @@
 
 namespace {
 
-TEST(TrackPathsTest, KindsOfEntries)
-{
-    const struct {
-        TrackText entry;
-        TrackPathKind kind;
-    } cases[] = {
-        {"C:\\m\\x.mp3", TrackPathKind::Absolute},  {"c:/m/x.mp3", TrackPathKind::Absolute},
-        {"\\\\srv\\music\\x.mp3", TrackPathKind::Unc}, {"//srv/music/x.mp3", TrackPathKind::Unc},
-        {"http://radio/x.mp3", TrackPathKind::Url},  {"svn+ssh:x", TrackPathKind::Url},
-        {"\\m\\x.mp3", TrackPathKind::Rooted},       {"/x.mp3", TrackPathKind::Rooted},
-        {"C:x.mp3", TrackPathKind::DriveRelative},   {"C:", TrackPathKind::DriveRelative},
-        {"x.mp3", TrackPathKind::Relative},          {"..\\x.mp3", TrackPathKind::Relative},
-        {"1a:x.mp3", TrackPathKind::Relative},       {"m\\b:x", TrackPathKind::Relative},
-        {"", TrackPathKind::Relative},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(KindOfTrackPath(c.entry), c.kind) << c.entry;
-    EXPECT_EQ(FolderOfPath("C:\\Lists\\rock.m3u"), "C:\\Lists");
-    EXPECT_EQ(FolderOfPath("C:/Lists/rock.m3u"), "C:/Lists");
-    EXPECT_EQ(FolderOfPath("rock.m3u"), "");
-}
-
 TEST(TrackPathsTest, EntriesResolveFromThePlaylistsFolder)
 {
     const struct {
@@ -44,24 +21,32 @@ TEST(TrackPathsTest, EntriesResolveFromThePlaylistsFolder)
         {"x.mp3", "C:\\Lists\\Rock", "C:\\Lists\\Rock\\x.mp3"},
         {"sub/x.mp3", "C:\\Lists\\Rock", "C:\\Lists\\Rock\\sub\\x.mp3"},
         {".\\a\\.\\b\\..\\\\x.mp3", "C:\\Lists\\Rock", "C:\\Lists\\Rock\\a\\x.mp3"},
-        {"..\\..\\x.mp3", "C:\\Lists\\Rock", "C:\\x.mp3"},
         {"../../../../x.mp3", "C:\\Lists\\Rock", "C:\\x.mp3"}, // no climbing out of the root
         {"..\\x.mp3", "C:\\", "C:\\x.mp3"},
         {"x.mp3", "C:\\Lists\\", "C:\\Lists\\x.mp3"},
+        {"1a:x.mp3", "C:\\L", "C:\\L\\1a:x.mp3"},
         {"\\Music\\x.mp3", "C:\\Lists\\Rock", "C:\\Music\\x.mp3"},
         {"c:x.mp3", "C:\\Lists\\Rock", "C:\\Lists\\Rock\\x.mp3"},
+        {"Z:x.mp3", "z:\\L", "z:\\L\\x.mp3"},
         {"D:x.mp3", "C:\\Lists\\Rock", "D:\\x.mp3"},
         {"..\\..\\x.mp3", "\\\\srv\\share\\lists", "\\\\srv\\share\\x.mp3"},
         {"/x.mp3", "//srv/share/lists", "\\\\srv\\share\\x.mp3"},
-        {"..\\..\\..\\x.mp3", "lists\\rock", "..\\x.mp3"}, // a folder without a root keeps what it cannot climb
+        {"..\\..\\..\\x.mp3", "lists\\rock", "..\\x.mp3"}, // without a root, what cannot be climbed stays
+        {"x.mp3", "lists\\rock", "lists\\rock\\x.mp3"},
+        {"\\x.mp3", "lists", "\\x.mp3"},
         // As written: absolute entries, URLs, and any entry of an untitled list.
-        {"D:\\a\\..\\x.mp3", "C:\\Lists", "D:\\a\\..\\x.mp3"},
-        {"\\\\srv\\s\\..\\x.mp3", "C:\\Lists", "\\\\srv\\s\\..\\x.mp3"},
-        {"http://radio/x.mp3", "C:\\Lists", "http://radio/x.mp3"},
+        {"D:\\a\\..\\x.mp3", "C:\\L", "D:\\a\\..\\x.mp3"},
+        {"c:/a/x.mp3", "C:\\L", "c:/a/x.mp3"},
+        {"\\\\srv\\s\\..\\x.mp3", "C:\\L", "\\\\srv\\s\\..\\x.mp3"},
+        {"http://radio/x.mp3", "C:\\L", "http://radio/x.mp3"},
+        {"ab:x", "C:\\L", "ab:x"},
         {"..\\x.mp3", "", "..\\x.mp3"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ResolveTrackPath(c.entry, c.folder), c.path) << c.entry << " in " << c.folder;
+    EXPECT_EQ(FolderOfPath("C:\\Lists\\rock.m3u"), "C:\\Lists");
+    EXPECT_EQ(FolderOfPath("C:/Lists/rock.m3u"), "C:/Lists");
+    EXPECT_EQ(FolderOfPath("rock.m3u"), "");
 }
 
 TEST(TrackPathsTest, SaveAsRewritesEntriesThatDependOnTheFolder)
@@ -102,33 +87,26 @@ TEST(TrackFindTest, FindsTheNextItemInAnyCaseGoingRound)
         int start;
         int found;
     } cases[] = {
-        {"alpha", 0, 0}, {"alpha", 1, 2},  {"ALPHA", 3, 0},   {"jazz\\B", 2, 1},     {"mp3", 4, 0},
-        {"mp3", -3, 0},  {"gamma.mp3", 0, 3}, {"delta", 2, kTrackNotFound}, {"", 0, kTrackNotFound},
-        {"beta.mp3x", 0, kTrackNotFound}, {"rock\\alphabet.mp3", 3, 2},
+        {"alpha", 0, 0},     {"alpha", 1, 2},     {"ALPHA", 3, 0},  {"JAZZ\\B", 2, 1},
+        {"mp3", 4, 0},       {"mp3", -3, 0},      {"gamma.mp3", 0, 3}, {"delta", 2, kTrackNotFound},
+        {"", 0, kTrackNotFound}, {"beta.mp3x", 0, kTrackNotFound}, {"rock\\alphabet.mp3", 3, 2},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FindTrack(list, c.needle, c.start, folding), c.found) << c.needle << " from " << c.start;
     list.textCalls = 0;
     FindTrack(list, "delta", 2, folding);
     EXPECT_EQ(list.textCalls, 4); // each item read once
-    EXPECT_EQ(FindTrack(FakeTrackList(), "a", 0, folding), kTrackNotFound);
-}
 
-TEST(TrackFindTest, TheSystemFoldsWhatAsciiDoesNot)
-{
+    // Beyond ASCII the system folds, asked once per unit when the table is made.
     using Unit = CCaseFolding::Unit;
-    const Unit upper = static_cast<Unit>(0xC9); // E acute in the code page's bytes and in UTF-16
+    const Unit upper = static_cast<Unit>(0xC9); // E acute in Windows-1252 and in UTF-16
     const Unit lower = static_cast<Unit>(0xE9);
     int asked = 0;
-    const CCaseFolding system([&](Unit u) {
-        ++asked;
-        return u == upper ? lower : u;
-    });
-    EXPECT_EQ(asked, sizeof(Unit) == 1 ? 0x80 : 0x10000 - 0x80); // once per unit, when made
-    const FakeTrackList list({TrackText("C:\\Caf") + lower + ".mp3"});
-    const TrackText needle = TrackText("CAF") + upper;
-    EXPECT_EQ(FindTrack(list, needle, 0, CCaseFolding()), kTrackNotFound);
-    EXPECT_EQ(FindTrack(list, needle, 0, system), 0);
+    const CCaseFolding system([&](Unit u) { return ++asked, u == upper ? lower : u; });
+    EXPECT_EQ(asked, sizeof(Unit) == 1 ? 0x80 : 0x10000 - 0x80);
+    const FakeTrackList accented({TrackText("C:\\Caf") + lower + ".mp3"});
+    EXPECT_EQ(FindTrack(accented, TrackText("CAF") + upper, 0, folding), kTrackNotFound);
+    EXPECT_EQ(FindTrack(accented, TrackText("CAF") + upper, 0, system), 0);
 }
 
 } // namespace
