@@ -71,7 +71,7 @@ void ExpectSame(const State& actual, const State& expected, bool withCurrent)
 
 TEST(EditHistoryTest, UndoAndRedoGiveTheStatesBeforeAndAfterEveryEdit)
 {
-    ASSERT_FALSE(SelectionOf({1}, 1) == SelectionOf({2}, 1)); // the comparison below sees the runs
+    ASSERT_FALSE(SelectionOf({1}, 1) == SelectionOf({1, 2}, 1)); // the comparison below sees the runs
     for (unsigned seed = 1; seed <= 180; ++seed) {
         const QueueOrder order = seed % 2 ? QueueOrder::Shuffled : QueueOrder::ListOrder;
         const int mode = seed / 2 % 3; // no current, current idle, current playing
@@ -145,7 +145,7 @@ TEST(EditHistoryTest, UndoKeepsThePlayingTrackAndRestoresAnIdleCurrent)
         int start;    // what the removal asks to start
         int current;  // after the undo
     } cases[] = {
-        {"idle, current went", false, {1, 2}, '-', CPlayQueue::kNothingToStart, 1},
+        {"idle, current went", false, {2, 9, 1, -1, 2}, '-', CPlayQueue::kNothingToStart, 1},
         {"idle, moved by the user since", false, {1, 2}, 'n', CPlayQueue::kNothingToStart, 0},
         {"playing, current went", true, {1, 2}, '-', 1, 3},
         {"playing, the started track stopped since", true, {1, 2, 3}, 's', 0, 0},
@@ -184,6 +184,33 @@ TEST(EditHistoryTest, RemovedTracksComeBackToTheQueueAsItStandsNow)
     rig.Undo(QueueOrder::ListOrder);
     EXPECT_EQ(rig.queue.PlayOrder(), (std::vector<int>{0, 1, 2, 3, 4, 5}));
     rig.Capture();
+}
+
+// The queue's own way back: list indexes taken sorted and from 0, entries
+// placed in position order, refused as Add refuses them, current kept.
+TEST(EditHistoryTest, InsertListIndexesRenumbersPlacesAndKeepsCurrent)
+{
+    const struct {
+        int current;
+        std::vector<PlacedEntry> placed;
+        std::vector<int> order;
+        int after;
+    } cases[] = {
+        {1, {{0, {0, "a"}}, {3, {3, "d"}}}, {0, 1, 2, 3}, 2},
+        {0, {{9, {3, "d"}}, {0, {0, "a"}}}, {0, 1, 2, 3}, 1},
+        {1, {{0, {0, ""}}, {0, {-1, "x"}}}, {1, 2}, 1},
+        {-1, {{0, {0, "a"}}}, {0, 1, 2}, -1},
+        {2, {{0, {0, "a"}}, {1, {3, "d"}}}, {0, 3, 1, 2}, 4}, // past the end stays as far past it
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.queue.Add(0, "b");
+        rig.queue.Add(1, "c");
+        rig.queue.SetCurrent(c.current);
+        rig.queue.InsertListIndexes({3, 0, -1}, c.placed);
+        EXPECT_EQ(rig.queue.PlayOrder(), c.order);
+        EXPECT_EQ(rig.queue.Current(), c.after);
+    }
 }
 
 // After each action (a = add, u = undo, r = redo, s = save, n = New): is the

@@ -30,6 +30,7 @@ std::string States(const CMissingTracks& check)
     for (int i = 0; i < check.Total(); ++i)
         states += "PMU"[static_cast<int>(check.StateOf(i))];
     EXPECT_EQ(check.StateOf(check.Total()), FileState::Present);
+    EXPECT_EQ(check.StateOf(-1), FileState::Present);
     return states;
 }
 

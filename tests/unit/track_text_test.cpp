@@ -31,7 +31,7 @@ TEST(TrackPathsTest, EntriesResolveFromThePlaylistsFolder)
         {"D:x.mp3", "C:\\Lists\\Rock", "D:\\x.mp3"},
         {"..\\..\\x.mp3", "\\\\srv\\share\\lists", "\\\\srv\\share\\x.mp3"},
         {"/x.mp3", "//srv/share/lists", "\\\\srv\\share\\x.mp3"},
-        {"..\\..\\..\\x.mp3", "lists\\rock", "..\\x.mp3"}, // without a root, what cannot be climbed stays
+        {"..\\..\\..\\..\\x.mp3", "lists\\rock", "..\\..\\x.mp3"}, // without a root, what cannot be climbed stays
         {"x.mp3", "lists\\rock", "lists\\rock\\x.mp3"},
         {"\\x.mp3", "lists", "\\x.mp3"},
         // As written: absolute entries, URLs, and any entry of an untitled list.
@@ -40,6 +40,7 @@ TEST(TrackPathsTest, EntriesResolveFromThePlaylistsFolder)
         {"\\\\srv\\s\\..\\x.mp3", "C:\\L", "\\\\srv\\s\\..\\x.mp3"},
         {"http://radio/x.mp3", "C:\\L", "http://radio/x.mp3"},
         {"ab:x", "C:\\L", "ab:x"},
+        {"s09:x", "C:\\L", "s09:x"},
         {"..\\x.mp3", "", "..\\x.mp3"},
     };
     for (const auto& c : cases)
@@ -58,7 +59,7 @@ TEST(TrackPathsTest, SaveAsRewritesEntriesThatDependOnTheFolder)
         TrackText to;
         TrackText written;
     } cases[] = {
-        {"B\\x.mp3", "C:\\A", "C:\\A\\B", "x.mp3"},
+        {"B\\x", "C:\\A", "C:\\A\\B", "x"},
         {"b/x.mp3", "C:\\A", "c:\\a\\B\\", "x.mp3"},
         {"x.mp3", "C:\\A\\B", "C:\\A", "B\\x.mp3"},
         {"x.mp3", "C:\\A", "C:\\", "A\\x.mp3"},
@@ -88,8 +89,9 @@ TEST(TrackFindTest, FindsTheNextItemInAnyCaseGoingRound)
         int found;
     } cases[] = {
         {"alpha", 0, 0},     {"alpha", 1, 2},     {"ALPHA", 3, 0},  {"JAZZ\\B", 2, 1},
-        {"mp3", 4, 0},       {"mp3", -3, 0},      {"gamma.mp3", 0, 3}, {"delta", 2, kTrackNotFound},
+        {"mp3", 4, 0},       {"mp3", -3, 0},      {"d:\\x\\gamma.mp3", 0, 3}, {"delta", 2, kTrackNotFound},
         {"", 0, kTrackNotFound}, {"beta.mp3x", 0, kTrackNotFound}, {"rock\\alphabet.mp3", 3, 2},
+        {"c:\\jazz", 0, 1},    {"aXpha", 0, kTrackNotFound},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FindTrack(list, c.needle, c.start, folding), c.found) << c.needle << " from " << c.start;
