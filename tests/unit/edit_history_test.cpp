@@ -249,7 +249,7 @@ TEST(EditHistoryTest, DropsTheOldestStepsAndSurvivesAFullList)
 {
     Rig rig(0, 5000, 3);
     for (int i = 0; i < 5; ++i)
-        rig.history.AddTracks(rig.list, rig.queue, {TrackText(1500, 'x')});
+        rig.history.AddTracks(rig.list, rig.queue, {TrackText(2000, 'x')}); // over 2 KB a step
     EXPECT_EQ(rig.history.Steps(), 2u); // the budget bites before the count
     EXPECT_LE(rig.history.Bytes(), 5000u);
     while (rig.Undo()) {
