@@ -72,7 +72,7 @@ CListEdit CListEdit::Add(ITrackList& list, CPlayQueue& queue, const std::vector<
     edit.m_kind = Kind::Add;
     edit.m_countAfter = list.Count();
     edit.m_currentAfter = queue.Current();
-    edit.m_after = list.Selection();
+    edit.KeepSelectionAfter(list.Selection());
     outcome.done = true;
     return edit;
 }
@@ -111,7 +111,7 @@ CListEdit CListEdit::Remove(ITrackList& list, CPlayQueue& queue, const std::vect
     edit.m_startedTrack = outcome.start >= 0;
     edit.m_countAfter = list.Count();
     edit.m_currentAfter = queue.Current();
-    edit.m_after = list.Selection();
+    edit.KeepSelectionAfter(list.Selection());
     outcome.done = true;
     return edit;
 }
@@ -150,6 +150,14 @@ CListEdit CListEdit::Move(ITrackList& list, CPlayQueue& queue, bool up, EditOutc
     edit.m_currentAfter = queue.Current();
     outcome.done = true;
     return edit;
+}
+
+void CListEdit::KeepSelectionAfter(ListSelection after)
+{
+    // A long scattered selection that an edit leaves as it was is kept once.
+    m_afterAsBefore = after == m_before;
+    if (!m_afterAsBefore)
+        m_after = std::move(after);
 }
 
 void CListEdit::RestoreCurrent(CPlayQueue& queue, int currentAtStart, bool startedTrack) const
@@ -216,7 +224,7 @@ EditOutcome CListEdit::Redo(ITrackList& list, CPlayQueue& queue, QueueOrder orde
         return outcome;
     // From the state the edit found, doing it again leaves current where it
     // left it; from any other, the edit's own rules are the right ones.
-    list.Select(m_after);
+    list.Select(m_afterAsBefore ? m_before : m_after);
     return outcome;
 }
 

@@ -39,8 +39,8 @@ public:
     static CListEdit Move(ITrackList& list, CPlayQueue& queue, bool up, EditOutcome& outcome);
 
     // Undo takes the list, the selection and the queue back to how they were
-    // before the edit; Redo does the edit again. Both expect the list as the
-    // edit left it (or found it) and do nothing otherwise. Neither starts or
+    // before the edit; Redo does the edit again. Both do nothing to a list
+    // whose count is not what the edit left (or found). Neither starts or
     // stops playback: a playing track stays current. When nothing plays and
     // current is where the edit left it, Undo puts it back exactly. Items
     // that go take current with them by the queue's removal rules, and
@@ -55,6 +55,7 @@ public:
 private:
     enum class Kind { None, Add, Remove, Move };
 
+    void KeepSelectionAfter(ListSelection after);
     // Undo's current rule, given the current it started from.
     void RestoreCurrent(CPlayQueue& queue, int currentAtStart, bool startedTrack) const;
     EditOutcome RemoveAgain(ITrackList& list, CPlayQueue& queue) const;
@@ -76,4 +77,5 @@ private:
     std::vector<std::pair<int, int>> m_placed;
     ListSelection m_before;
     ListSelection m_after;
+    bool m_afterAsBefore = false; // the selection after is m_before
 };

@@ -292,6 +292,10 @@ TEST(EditHistoryTest, StepsOnAHugeListHoldWhatChangedAndUndoInOneCall)
 
     std::vector<int> half(50000);
     std::generate(half.begin(), half.end(), [i = 0]() mutable { return 2 * i++; });
+    rig.list.Select(SelectionOf(half, 0));
+    const size_t bytes = rig.history.Bytes();
+    rig.history.AddTracks(rig.list, rig.queue, {"C:\\new.mp3"});
+    EXPECT_LT(rig.history.Bytes() - bytes, 600000u); // 50,000 runs of selection, kept once
     rig.history.RemoveTracks(rig.list, rig.queue, half);
     const int texts = rig.list.textCalls;
     const int inserts = rig.list.insertCalls;
