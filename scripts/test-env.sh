@@ -1,14 +1,16 @@
 # Sourced by ./test, scripts/ctest.sh and scripts/demo.sh: everything a run of
 # the Windows programs under Wine needs, and the check that Wine can play MP3.
 # Expects BUILD_DIR to be set and the build to hold mci_check.exe.
-. "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+# Absolute, so that the functions still find their scripts after a cd.
+QUILLON_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$QUILLON_SCRIPTS/wine-env.sh"
 
 # Stops at once, with one message naming the cause, when Wine's MCI cannot
 # play a generated MP3: otherwise every test that plays a track would fail
 # on its own, and the demo would "play" in silence.
 mci_preflight() {
   local tone="$BUILD_DIR/fixtures/tone1s.mp3"
-  [ -s "$tone" ] || "$(dirname "${BASH_SOURCE[0]}")/make-fixtures.sh" "$BUILD_DIR/fixtures" >/dev/null
+  [ -s "$tone" ] || "$QUILLON_SCRIPTS/make-fixtures.sh" "$BUILD_DIR/fixtures" >/dev/null
   local out="$BUILD_DIR/mci-preflight.log" code=0
   local winpath
   winpath="Z:$(printf '%s' "$tone" | tr / '\\')"
@@ -35,8 +37,8 @@ mci_preflight() {
 # what this started.
 test_env_up() {
   use_null_audio
-  "$(dirname "${BASH_SOURCE[0]}")/make-fixtures.sh" "$BUILD_DIR/fixtures"
-  QUILLON_PDF_DIR=$("$(dirname "${BASH_SOURCE[0]}")/cups-setup.sh" "$BUILD_DIR")
+  "$QUILLON_SCRIPTS/make-fixtures.sh" "$BUILD_DIR/fixtures"
+  QUILLON_PDF_DIR=$("$QUILLON_SCRIPTS/cups-setup.sh" "$BUILD_DIR")
   export QUILLON_PDF_DIR
   start_xvfb
   wine_prefix_init
@@ -45,5 +47,5 @@ test_env_up() {
 
 test_env_down() {
   stop_wine_and_xvfb
-  "$(dirname "${BASH_SOURCE[0]}")/cups-stop.sh" "$BUILD_DIR" >/dev/null 2>&1 || true
+  "$QUILLON_SCRIPTS/cups-stop.sh" "$BUILD_DIR" >/dev/null 2>&1 || true
 }
