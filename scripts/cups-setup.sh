@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Gives the tests a real printer: a CUPS queue "PDFLetter" (Letter paper from
+# Gives the tests a real printer: a CUPS queue "PDFLetter-<n>" of its own per build folder (Letter paper from
 # the generic PostScript driver, printing into PDF files through cups-pdf),
-# made the default so that Wine's Print dialog offers it first.
+# made the default of the test run (PRINTER) so that the Print dialog offers it first.
 # Usage: scripts/cups-setup.sh BUILD_DIR
 # Prints the folder the PDF files land in (and nothing else on stdout).
 # Idempotent. A cupsd it starts is remembered in BUILD_DIR/cups/ so that
@@ -13,9 +13,11 @@ mkdir -p "$1"
 build=$(cd "$1" && pwd)
 state="$build/cups"
 out="$build/pdf"
-queue=PDFLetter
-conf=/etc/cups/cups-pdf.conf
-backup=/etc/cups/cups-pdf.conf.quillon-orig
+# One queue per build folder, each with its own cups-pdf settings file
+# (a "cups-pdf:/NAME" queue reads /etc/cups/cups-pdf-NAME.conf), so that
+# builds printing at the same time never take each other's PDF files.
+queue=PDFLetter-$(printf '%s' "$build" | cksum | cut -d' ' -f1)
+conf=/etc/cups/cups-pdf-$queue.conf
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
@@ -53,16 +55,12 @@ if ! scheduler_running; then
 fi
 
 # cups-pdf writes every user's jobs (root's and anonymous ones included) into
-# our folder; job ids in the names keep repeated titles apart. The original
-# file is kept once and the three keys are replaced, not appended again.
-if [ ! -f "$backup" ]; then
-  $sudo cp -p "$conf" "$backup"
-fi
+# our folder; job ids in the names keep repeated titles apart.
 tmp=$(mktemp)
-grep -Ev '^[[:space:]]*(Out|AnonDirName|Label)[[:space:]]' "$backup" >"$tmp" || true
+grep -Ev '^[[:space:]]*(Out|AnonDirName|Label)[[:space:]]' /etc/cups/cups-pdf.conf >"$tmp" 2>/dev/null || true
 {
   echo
-  echo "# Set by Quillon's scripts/cups-setup.sh; the original is $backup"
+  echo "# Written by Quillon's scripts/cups-setup.sh for $build"
   echo "Out $out"
   echo "AnonDirName $out"
   echo "Label 1"
@@ -72,12 +70,11 @@ if ! $sudo cmp -s "$tmp" "$conf"; then
   $sudo chmod 644 "$conf"
 fi
 rm -f "$tmp"
-echo "$conf" >"$state/conf-edited"
+echo "$queue" >"$state/queue"
 
 # lpadmin on an existing queue just sets the same values again.
-$sudo lpadmin -p "$queue" -E -v cups-pdf:/ -m drv:///sample.drv/generic.ppd -o PageSize=Letter \
+$sudo lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -m drv:///sample.drv/generic.ppd -o PageSize=Letter \
   >"$state/lpadmin.log" 2>&1 || { cat "$state/lpadmin.log" >&2; exit 1; }
-$sudo lpadmin -d "$queue" >>"$state/lpadmin.log" 2>&1
 $sudo cupsenable "$queue" >>"$state/lpadmin.log" 2>&1 || true
 $sudo cupsaccept "$queue" >>"$state/lpadmin.log" 2>&1 || true
 

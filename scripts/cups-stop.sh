@@ -8,7 +8,6 @@ set -uo pipefail
 [ $# -eq 1 ] && [ -n "$1" ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
 state="$1/cups"
 pidfile="$state/cupsd.pid"
-backup=/etc/cups/cups-pdf.conf.quillon-orig
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
@@ -35,8 +34,4 @@ if [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = cupsd ]; then
   if alive "$pid"; then $sudo kill -KILL "$pid" 2>/dev/null; fi
 fi
 
-if [ -f "$state/conf-edited" ] && [ -f "$backup" ]; then
-  $sudo cp -p "$backup" /etc/cups/cups-pdf.conf && $sudo rm -f "$backup"
-  rm -f "$state/conf-edited"
-fi
 exit 0

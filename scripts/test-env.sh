@@ -40,8 +40,14 @@ test_env_up() {
   "$QUILLON_SCRIPTS/make-fixtures.sh" "$BUILD_DIR/fixtures"
   QUILLON_PDF_DIR=$("$QUILLON_SCRIPTS/cups-setup.sh" "$BUILD_DIR")
   export QUILLON_PDF_DIR
+  PRINTER=$(cat "$BUILD_DIR/cups/queue")
+  export PRINTER
   start_xvfb
   wine_prefix_init
+  # The build's own queue is the default printer of the programs this run
+  # starts (CUPS reads PRINTER; Wine keeps its own default in the prefix).
+  timeout 60 wine reg add 'HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows' /v Device /t REG_SZ \
+    /d "$PRINTER,winspool,CUPS:$PRINTER" /f >>"$BUILD_DIR/wineboot.log" 2>&1
   mci_preflight
 }
 
