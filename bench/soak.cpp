@@ -5,8 +5,8 @@
 // track changes the process's GDI and USER objects, the program's own C++
 // heap and the process's memory must not have grown beyond the bounds below.
 //
-// QUILLON_SOAK_CHANGES sets the number of track changes (scripts/soak.sh runs
-// a long one); the figures are printed at the end.
+// QUILLON_SOAK_CHANGES sets the number of track changes (300 unless told);
+// scripts/soak.sh runs it and prints the figures it ends with.
 #include "audio/mci_audio.h"
 #include "editor/editor_dlg.h"
 #include "framework/dialog.h"
@@ -14,7 +14,6 @@
 #include "res/resource.h"
 #include "support/editor_session.h"
 #include "support/fake_ui.h"
-#include "support/gui_objects.h"
 
 #include <mmsystem.h>
 #include <psapi.h>

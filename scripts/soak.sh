@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The long soak run: the soak test (tests/win/soak_test.cpp) with many track
+# The long soak run: bench/soak.cpp with many track
 # changes, under Wine on a virtual display with the null audio device. Prints
 # the figures: steps, track changes, time, GDI and USER objects and memory.
 # Usage: scripts/soak.sh [CHANGES]     (default 5000; BUILD_DIR defaults to ./build)
@@ -14,7 +14,7 @@ if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
   cmake -S . -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
     >"$BUILD_DIR.configure.log" 2>&1 || { cat "$BUILD_DIR.configure.log"; exit 1; }
 fi
-cmake --build "$BUILD_DIR" --target soak_test -j2
+cmake --build "$BUILD_DIR" --target soak -j2
 
 . scripts/wine-env.sh
 use_null_audio
@@ -29,7 +29,7 @@ started=$(date +%s)
 status=0
 # The test gives itself a second per change at most; the wrapper's limit is above that.
 QUILLON_SOAK_CHANGES=$changes WINE_RUN_TIMEOUT=$((120 + 2 * changes)) \
-  "$BUILD_DIR/wine-run" "$BUILD_DIR/soak_test.exe" >"$log" 2>&1 || status=$?
+  "$BUILD_DIR/wine-run" "$BUILD_DIR/soak.exe" >"$log" 2>&1 || status=$?
 grep '^soak:' "$log" || true
 grep -E '^\[  (PASSED|FAILED) ' "$log" || true
 echo "Soak finished in $(($(date +%s) - started)) s with status $status"
