@@ -31,24 +31,28 @@ set_property(TARGET unit_tests PROPERTY CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_D
 # Window-level tests: each file is its own process, so that windows, the audio
 # device and the tray never carry over from one test file to the next.
 file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS tests/win/*_test.cpp)
-file(GLOB WIN_TEST_SUPPORT CONFIGURE_DEPENDS tests/win/support/*.cpp)
-if(WIN_TEST_SUPPORT)
-  add_library(quillon_testsupport STATIC ${WIN_TEST_SUPPORT})
-  target_link_libraries(quillon_testsupport PUBLIC quillon_app GTest::gtest)
-  target_include_directories(quillon_testsupport PUBLIC ${CMAKE_SOURCE_DIR}/tests/win)
-endif()
+add_library(quillon_testsupport INTERFACE) # tests/win/support: headers only
+target_link_libraries(quillon_testsupport INTERFACE quillon_app GTest::gtest)
+target_include_directories(quillon_testsupport INTERFACE ${CMAKE_SOURCE_DIR}/tests/win)
 foreach(src ${WIN_TEST_SOURCES})
   get_filename_component(name ${src} NAME_WE)
   add_executable(${name} ${src} $<TARGET_OBJECTS:quillon_res>)
-  target_link_libraries(${name} PRIVATE quillon_app GTest::gtest_main)
-  if(TARGET quillon_testsupport)
-    target_link_libraries(${name} PRIVATE quillon_testsupport)
-  endif()
-  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
+  target_link_libraries(${name} PRIVATE quillon_testsupport GTest::gtest_main)
   set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 300 LABELS win)
 endforeach()
+
+# A machine without an MP3 decoder: the player's NoDecoder cases alone, with
+# Wine's GStreamer given an empty plugin folder and a registry of its own.
+if(TARGET player_test)
+  set(NO_DECODER_DIR ${CMAKE_BINARY_DIR}/no-gstreamer)
+  file(MAKE_DIRECTORY ${NO_DECODER_DIR})
+  set_tests_properties(player_test PROPERTIES ENVIRONMENT "GTEST_FILTER=-NoDecoder.*")
+  add_test(NAME player_no_decoder COMMAND player_test --gtest_filter=NoDecoder.*)
+  set_tests_properties(player_no_decoder PROPERTIES TIMEOUT 120 LABELS win ENVIRONMENT
+    "GST_PLUGIN_SYSTEM_PATH_1_0=${NO_DECODER_DIR};GST_PLUGIN_PATH_1_0=;GST_REGISTRY_1_0=${NO_DECODER_DIR}/registry.bin")
+endif()
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   add_subdirectory(tests/e2e)

@@ -1,40 +1,56 @@
 #pragma once
 // One editor window for one test: a fresh start-up directory made current,
 // the editor created there, and everything closed and removed again at the
-// end. Install a FakeUi before constructing one; this installs nothing else.
+// end. Install a FakeUi before constructing one.
+#include "editor/editor_dlg.h"
+#include "player/player_dlg.h"
+#include "playlist/m3u.h"
 #include "support/fake_ui.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
-#include <vector>
-
-class CEditorDlg;
 
 namespace testing_support {
 
 class EditorSession {
 public:
-    explicit EditorSession(const char* tag = "ed");
-    ~EditorSession();
-    EditorSession(const EditorSession&) = delete;
-    EditorSession& operator=(const EditorSession&) = delete;
-
-    // The editor object: it lives until Destroy, also after its window went.
+    // start false: the directory only, for data files put there first.
+    explicit EditorSession(const char* tag = "ed", bool start = true) : m_dir(tag)
+    {
+        char previous[MAX_PATH] = "";
+        ::GetCurrentDirectoryA(sizeof previous, previous);
+        m_previousDir = previous;
+        if (start)
+            Start();
+    }
+    ~EditorSession()
+    {
+        Destroy();
+        ::SetCurrentDirectoryA(m_previousDir.c_str()); // a folder in use cannot be removed
+    }
+    // The program's start-up in this directory (again).
+    bool Start()
+    {
+        Destroy();
+        ::SetCurrentDirectoryA(m_dir.Path().c_str());
+        m_editor = std::make_unique<CEditorDlg>();
+        m_hwnd = m_editor->Create(nullptr) ? m_editor->GetHwnd() : nullptr;
+        return m_hwnd != nullptr;
+    }
+    // The close box, the one close path; true when the window went.
+    bool Close()
+    {
+        ::SendMessageA(m_hwnd, WM_CLOSE, 0, 0);
+        return !Alive() && (Destroy(), true);
+    }
+    void Destroy() { m_editor.reset(), m_hwnd = nullptr; } // no questions asked
     CEditorDlg* Editor() const { return m_editor.get(); }
     CEditorDlg* operator->() const { return m_editor.get(); }
     HWND Hwnd() const { return m_hwnd; }
-    // The window still exists.
     bool Alive() const { return m_hwnd && ::IsWindow(m_hwnd); }
-
-    // The start-up directory and files in it.
     const ScratchDir& Dir() const { return m_dir; }
     std::string File(const char* name) const { return m_dir.File(name); }
-
-    // Destroys the window without the close path's questions, and the
-    // object (idempotent).
-    void Destroy();
 
 private:
     ScratchDir m_dir;
@@ -43,15 +59,45 @@ private:
     HWND m_hwnd = nullptr;
 };
 
-// The list box's items, in order.
-std::vector<std::string> ListItems(const CEditorDlg& editor);
+inline std::vector<std::string> ListItems(const CEditorDlg& editor)
+{
+    std::vector<std::string> items;
+    for (int i = 0; i < editor.List().GetCount(); ++i)
+        items.push_back(editor.List().GetText(i));
+    return items;
+}
 
-// Loads these tracks through a playlist file written in the start-up
-// directory (File > Open's load: the player is reset, the queue filled).
-bool LoadTracks(EditorSession& session, const std::vector<std::string>& tracks, const char* name = "list.m3u");
+// Loads these tracks as File > Open does, from a file in the start-up directory.
+inline bool LoadTracks(EditorSession& session, const std::vector<std::string>& tracks, const char* name = "list.m3u")
+{
+    return WriteFileBytes(session.File(name), FormatM3u(tracks)) && session->LoadPlaylist(session.File(name).c_str(), false);
+}
 
-// The play queue holds every list index 0..count-1 exactly once and each
-// entry's path is the text of the list item with its index.
-::testing::AssertionResult QueueInStep(const CEditorDlg& editor);
+// The play queue holds every list index 0..count-1 once, each entry with the
+// text of the list item of its index.
+inline ::testing::AssertionResult QueueInStep(const CEditorDlg& editor)
+{
+    const std::vector<std::string> items = ListItems(editor);
+    const CPlayQueue& queue = editor.Player().Queue();
+    std::vector<int> seen(items.size(), 0);
+    for (int pos = 0; pos < queue.Count(); ++pos) {
+        const PlayQueueEntry& e = queue.At(pos);
+        const size_t k = static_cast<size_t>(e.listIndex);
+        if (e.listIndex < 0 || k >= items.size() || seen[k]++ || e.path != items[k])
+            return ::testing::AssertionFailure() << "entry " << pos << " is (" << e.listIndex << ", " << e.path << ")";
+    }
+    if (static_cast<size_t>(queue.Count()) == items.size())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "queue holds " << queue.Count() << " entries, list " << items.size();
+}
+
+// A control's text, read as the program reads texts.
+inline std::string Text(HWND dialog, int id) { return fw::CWindow(::GetDlgItem(dialog, id)).GetWindowText(); }
+
+// A command as the menu, a button or the tray sends it.
+inline void Command(HWND window, int id, int code = 0)
+{
+    ::SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(::GetDlgItem(window, id)));
+}
 
 } // namespace testing_support
