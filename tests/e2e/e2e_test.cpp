@@ -109,7 +109,6 @@ TEST(EndToEnd, StartEditPlayCloseAndResume)
     Program run(dir);
     ASSERT_TRUE(run.WaitItems({Track(1), Track(2), Track(3), Track(4), notes}) && run.WaitText(run.player, IDC_TRACK_COUNTER, "3 of 5"));
     EXPECT_TRUE(run.Selected() == 2 && ::IsWindowVisible(run.player) && !::IsWindowEnabled(::GetDlgItem(run.player, IDC_STOP)));
-    EXPECT_FALSE(run.WaitText(run.player, IDC_CURRENT_TIME, "Current: 00:01", 1600)) << "something plays";
     e2e::Click(run.player, IDC_PLAY_PAUSE);
     EXPECT_TRUE(run.WaitText(run.player, IDC_CURRENT_TIME, "Current: 00:01"));
     EXPECT_TRUE(::PostMessageA(run.editor, WM_CLOSE, 0, 0) && run.Exited());

@@ -93,6 +93,8 @@ TEST_F(PlayQueueTest, RestoreAndClear)
     queue.SetRepeat(false);
     queue.RestoreListOrder(2, [](int i) { return std::vector<std::string>{"a", "b"}.at(static_cast<size_t>(i)); });
     EXPECT_TRUE(Snap(queue) == (Pairs{{0, "a"}, {1, "b"}}) && queue.Current() == 1);
+    queue.RestoreListOrder(1, [](int) { return std::string("x"); }); // a shorter list reaches no further entry
+    EXPECT_TRUE(Snap(queue) == (Pairs{{0, "x"}, {1, "b"}}) && queue.Current() == 1);
     Playing();
     queue.Clear();
     EXPECT_TRUE(queue.Count() == 0 && queue.Current() == -1 && !queue.Repeat() && !audio.isOpen && port.log == (Log{"stop qvmp3", "close qvmp3"}));

@@ -1,8 +1,10 @@
 // The player inside the real editor, playing generated MP3 tones through
 // Wine's MCI: transport and its refusals, the end of a track, the switches,
-// texts and tooltips; docking, sliding, the top row and the tray icon.
+// texts, tooltips and the title's marquee; docking, sliding, the top row and
+// the tray icon.
 // NoDecoder runs apart, with GStreamer hidden from Wine.
 #include "audio/mci_audio.h"
+#include "player/marquee.h"
 #include "res/resource.h"
 #include "support/editor_session.h"
 #include "tray/tray_icon.h"
@@ -134,6 +136,10 @@ TEST_F(Player, MuteVolumeShuffleTimesAndTooltips)
     EXPECT_EQ(Counter(), "4 of 5 | Total: 00:02");
     EXPECT_EQ(Tip(IDC_PREVIOUS) + "|" + Tip(IDC_NEXT) + "|" + Tip(IDC_PLAY_PAUSE), "track3.mp3|track5.mp3|Pause"); // (under a real hover: modal_test.cpp)
     EXPECT_EQ(FormatTime(-1) + " " + FormatTime(3599999) + " " + FormatTime(3725000), "00:00 59:59 1:02:05");
+    MarqueeState marquee; // a title wider than its place moves a character a tick; a new track starts at its first
+    const auto width = [](int from) { return (6 - from) * 10; };
+    MarqueeFirstPaint(marquee, 4);
+    EXPECT_TRUE(MarqueeNextOffset(marquee, 4, 6, 35, width) == 0 && MarqueeNextOffset(marquee, 4, 6, 35, width) == 1 && MarqueeNextOffset(marquee, 5, 6, 35, width) == 0);
 }
 
 TEST_F(Player, RemovingThePlayingTrackStartsTheOneBehindIt)

@@ -44,6 +44,9 @@ TEST(Print, MessagesMarginsHeadingAndPageBreaks)
     ASSERT_TRUE(job.SetDocName("rules") && job.StartJob()) << "no default printer (scripts/cups-setup.sh)";
     EXPECT_FALSE(job.StartJob() || job.SetDocName("other") || job.GetDocName() != "rules") << "a running job is left alone";
     const HDC dc = job.GetPrinterDC();
+    LOGFONTA font{}; // upright, of the default quality, in a fixed pitch
+    ::GetObjectA(::GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
+    EXPECT_TRUE(font.lfEscapement == 0 && font.lfOrientation == 0 && font.lfQuality == DEFAULT_QUALITY && (font.lfPitchAndFamily & 3) == FIXED_PITCH);
     const RECT area = job.GetPrintRectangle();
     EXPECT_NEAR(area.left, ::GetDeviceCaps(dc, LOGPIXELSX) / 2 - ::GetDeviceCaps(dc, PHYSICALOFFSETX), 1);
     EXPECT_NEAR(area.top, ::GetDeviceCaps(dc, LOGPIXELSY) / 2 - ::GetDeviceCaps(dc, PHYSICALOFFSETY), 1);
