@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "audio/mci_audio.h"
+#include "playlist/track_paths.h"
 
 CPlayQueue::CPlayQueue(CMciAudio& device) : m_audio(device)
 {
@@ -331,12 +332,17 @@ bool CPlayQueue::Back()
     return true;
 }
 
+TrackText CPlayQueue::PathToOpen(int pos) const
+{
+    return ResolveTrackPath(At(pos).path, m_trackFolder);
+}
+
 bool CPlayQueue::PlayCurrent(int fromMs)
 {
     if (!HasValidCurrent())
         return false;
     StopAndClose();
-    if (!m_audio.Open(m_entries[static_cast<size_t>(m_current)].path.c_str()))
+    if (!m_audio.Open(PathToOpen(m_current).c_str()))
         return false;
     return m_audio.Play(fromMs);
 }

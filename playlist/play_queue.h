@@ -63,6 +63,13 @@ public:
     // time unless a test puts in its own sequence.
     void SetRandom(std::function<int()> random) { m_random = std::move(random); }
 
+    // The playlist file's folder: an entry that depends on one is opened from
+    // there, whatever the current directory is. Empty for an untitled list,
+    // whose entries are opened as written.
+    void SetTrackFolder(TrackText folder) { m_trackFolder = std::move(folder); }
+    // The path the device opens for the entry at a position (below Count()).
+    TrackText PathToOpen(int pos) const;
+
     void Add(int listIndex, const char* path);
     void Remove(int listIndex);
     void SetEntry(int pos, int listIndex, const char* path);
@@ -136,4 +143,5 @@ private:
     int m_current = -1;
     bool m_repeat = true;
     std::function<int()> m_random;
+    TrackText m_trackFolder;
 };
