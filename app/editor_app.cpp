@@ -26,3 +26,5 @@ bool CEditorApp::InitInstance()
 // ends: the audio device is closed and the icon removed while the program
 // still runs.
 void CEditorApp::OnMainWindowDestroyed() { m_editor.reset(); }
+
+bool CEditorApp::PreTranslateMessage(MSG& msg) { return m_editor && m_editor->TranslateKeys(msg); }

@@ -16,6 +16,7 @@ public:
 
 private:
     void OnMainWindowDestroyed() override;
+    bool PreTranslateMessage(MSG& msg) override;
 
     std::unique_ptr<CEditorDlg> m_editor;
 };

@@ -1,23 +1,26 @@
 // The editor's commands: the playlist file (New, Open, Save, Save as and the
 // save-changes prompt) and the track list (Add Tracks, drop, Remove, Clear
 // Dupes, Move Up/Down, double-click). The list box is the playlist; every
-// change is mirrored into the player's queue so that list index k and queue
-// entry listIndex k always name the same track.
+// change goes through the edit history, which keeps the player's queue in
+// step so that list index k and queue entry listIndex k name the same track.
 //
 // Lists run to 100,000 tracks, so bulk changes avoid per-item work that is
 // linear in the list: the list box is rebuilt in one pass when many items
-// go, contiguous blocks move with one delete and one insert, and the queue
-// is changed in one pass. The results are those of the item-by-item walks.
+// change, contiguous blocks move with one delete and one insert, and the
+// queue is changed in one pass. The results are those of the item-by-item
+// walks.
 #include "editor/editor_dlg.h"
 
 #include "framework/file_dialog.h"
 #include "persist/file_io.h"
 #include "player/player_dlg.h"
 #include "playlist/m3u.h"
+#include "playlist/track_paths.h"
 #include "print/print_playlist.h"
 #include "res/resource.h"
 
 #include <cstring>
+#include <shlobj.h>
 #include <new>
 #include <unordered_set>
 
@@ -45,6 +48,64 @@ bool EndsInMp3(const std::string& path)
 {
     const char* tail = path.size() >= 3 ? path.c_str() + path.size() - 3 : path.c_str();
     return ::lstrcmpiA(tail, "mp3") == 0;
+}
+
+// The names of a drop as the system hands them out, one at a time.
+std::vector<std::string> DroppedNamesOneByOne(HDROP drop)
+{
+    std::vector<std::string> names;
+    const UINT files = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < files; ++i) {
+        const UINT length = ::DragQueryFileA(drop, i, nullptr, 0);
+        std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
+        if (length > 0 && ::DragQueryFileA(drop, i, buffer.data(), length + 1) > 0 && buffer[0] != '\0')
+            names.emplace_back(buffer.data());
+    }
+    return names;
+}
+
+// The names a drop carries, read in one pass over its block: the system
+// walks the names from the first for each one it hands out, seconds for a
+// drop of thousands. The block's size bounds every read; a name the block
+// cuts short is no name. A block of unknown size is asked one by one.
+std::vector<std::string> DroppedNames(HDROP drop)
+{
+    const SIZE_T size = ::GlobalSize(drop);
+    if (size == 0)
+        return DroppedNamesOneByOne(drop);
+    std::vector<std::string> names;
+    const auto* block = static_cast<const unsigned char*>(::GlobalLock(drop));
+    if (!block)
+        return names;
+    DROPFILES header{};
+    if (size >= sizeof header)
+        std::memcpy(&header, block, sizeof header);
+    const SIZE_T unit = header.fWide ? sizeof(wchar_t) : 1;
+    std::wstring wide;
+    for (SIZE_T at = size >= sizeof header ? header.pFiles : size; at + unit <= size;) {
+        SIZE_T end = at;
+        auto nul = [&](SIZE_T i) { return block[i] == 0 && (unit == 1 || block[i + 1] == 0); };
+        while (end + unit <= size && !nul(end))
+            end += unit;
+        if (end == at || end + unit > size)
+            break; // the empty name that ends the list, or the block's end
+        if (unit == 1) {
+            names.emplace_back(reinterpret_cast<const char*>(block + at), end - at);
+        } else {
+            wide.resize((end - at) / unit);
+            std::memcpy(&wide[0], block + at, end - at);
+            const int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                                    nullptr, nullptr);
+            std::string name(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+            if (bytes > 0)
+                ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &name[0], bytes, nullptr,
+                                      nullptr);
+            names.push_back(std::move(name));
+        }
+        at = end + unit;
+    }
+    ::GlobalUnlock(drop);
+    return names;
 }
 
 // Clear Dupes' comparison key: lower-cased in the current locale, blanks
@@ -96,26 +157,18 @@ bool CEditorDlg::LoadPlaylist(const char* path, bool keepQueue)
         m_player->ResetPlayer();
     m_strFilePath = std::move(filePath);
     m_strFileName = std::move(fileName);
+    m_bHasFile = true;
+    m_player->SetTrackFolder(PlaylistFolder());
 
-    size_t bytes = 0;
-    for (const std::string& track : tracks)
-        bytes += track.size() + 1;
     m_list.SetRedraw(false);
-    m_list.ResetContent();
-    if (!tracks.empty())
-        m_list.InitStorage(static_cast<int>(tracks.size()), static_cast<int>(bytes / tracks.size() + 1));
-    size_t listed = 0;
-    for (const std::string& track : tracks) {
-        if (m_list.AddString(track.c_str()) < 0)
-            break; // the list box is full: queue and list stay in step
-        ++listed;
-    }
+    // A full list box takes the first tracks: queue and list stay in step.
+    const size_t listed = m_tracks.Assign(std::move(tracks));
     m_list.SetRedraw(true);
     m_list.Invalidate();
     if (!keepQueue)
-        m_player->QueueLoadedTracks(tracks, listed);
+        m_player->QueueLoadedTracks(m_tracks.Texts(), listed);
 
-    m_bHasFile = true;
+    m_history.Reset();
     SetModified(false, true);
     UpdateSelStatus();
 
@@ -135,7 +188,7 @@ bool CEditorDlg::PromptSaveChanges()
     // The caller goes on only when the list is safely in its file: a failed
     // save keeps the list and its changes.
     if (m_bHasFile)
-        return WritePlaylist();
+        return WritePlaylist(m_tracks.Texts());
     bool chosen = false;
     return SaveAs(chosen);
 }
@@ -145,10 +198,12 @@ void CEditorDlg::OnFileNew()
     if (!PromptSaveChanges())
         return;
     m_player->ResetPlayer();
-    m_list.ResetContent();
+    m_tracks.Assign({});
+    m_history.Reset();
     m_bHasFile = false;
     m_strFileName = "untitled";
     m_strFilePath.clear();
+    m_player->SetTrackFolder(PlaylistFolder());
     SetModified(false, false);
     SetWindowText(m_strBaseTitle);
     UpdateSelStatus();
@@ -178,7 +233,7 @@ void CEditorDlg::OnFileSave()
         OnFileSaveAs();
         return;
     }
-    WritePlaylist();
+    WritePlaylist(m_tracks.Texts());
 }
 
 void CEditorDlg::OnFileSaveAs()
@@ -191,7 +246,7 @@ void CEditorDlg::OnFileSaveAs()
 // list as it stands when the user presses OK.
 void CEditorDlg::OnFilePrint()
 {
-    const std::vector<std::string> lines = ListTexts();
+    const std::vector<std::string> lines = m_tracks.Texts();
     Modal([&] { PrintPlaylist(m_hWnd, m_strFilePath.empty() ? m_strFileName : m_strFilePath, m_strFileName, lines); });
 }
 
@@ -212,6 +267,20 @@ bool CEditorDlg::SaveAs(bool& chosen)
     SetPathField(m_settings.playlistFolder, path.c_str());
     CutAtLastBackslash(m_settings.playlistFolder);
 
+    // Entries that depend on the playlist's folder are rewritten to name the
+    // same files from the new one; the others are written as they stand.
+    std::vector<std::string> lines = m_tracks.Texts();
+    const std::string oldFolder = PlaylistFolder();
+    const std::string newFolder = FolderOfPath(path);
+    bool rewritten = false;
+    for (std::string& line : lines) {
+        std::string rebased = RebaseTrackPath(line, oldFolder, newFolder, m_folding);
+        if (rebased != line) {
+            line = std::move(rebased);
+            rewritten = true;
+        }
+    }
+
     // A list that did not reach the new file keeps the name it had, so that
     // the title and the next Save never point at a file without it.
     const std::string oldPath = m_strFilePath;
@@ -220,24 +289,36 @@ bool CEditorDlg::SaveAs(bool& chosen)
     m_strFilePath = path;
     m_strFileName = DisplayName(path);
     m_bHasFile = true;
-    if (WritePlaylist())
-        return true;
-    m_strFilePath = oldPath;
-    m_strFileName = oldName;
-    m_bHasFile = oldHasFile;
-    return false;
+    if (!WritePlaylist(lines)) {
+        m_strFilePath = oldPath;
+        m_strFileName = oldName;
+        m_bHasFile = oldHasFile;
+        return false;
+    }
+    m_player->SetTrackFolder(PlaylistFolder());
+    if (rewritten) {
+        m_list.SetRedraw(false);
+        m_tracks.Replace(std::move(lines));
+        m_list.SetRedraw(true);
+        m_list.Invalidate();
+        m_player->RetextTracks();
+        // The steps kept name their entries as the old folder saw them: undone
+        // now, they would point at other files.
+        m_history.Reset();
+    }
+    return true;
 }
 
-std::vector<std::string> CEditorDlg::ListTexts() const
+std::string CEditorDlg::PlaylistFolder() const { return m_bHasFile ? FolderOfPath(m_strFilePath) : std::string(); }
+
+std::string CEditorDlg::ListText(int listIndex) const
 {
-    const int count = m_list.GetCount();
-    std::vector<std::string> texts(count > 0 ? static_cast<size_t>(count) : 0);
-    for (int i = 0; i < count; ++i)
-        m_list.GetText(i, texts[static_cast<size_t>(i)]);
-    return texts;
+    TrackText text;
+    m_tracks.Text(listIndex, text);
+    return text;
 }
 
-bool CEditorDlg::WritePlaylist()
+bool CEditorDlg::WritePlaylist(const std::vector<std::string>& lines)
 {
     const char* path = m_strFilePath.c_str();
     // A target that cannot be opened for writing (read-only, locked, no such
@@ -253,7 +334,7 @@ bool CEditorDlg::WritePlaylist()
     ::CloseHandle(probe);
 
     // The old file is replaced only once the new bytes are safely written.
-    const std::string data = FormatM3u(ListTexts());
+    const std::string data = FormatM3u(lines);
     if (!WriteFileReplacing(path, data.data(), data.size())) {
         if (created)
             ::DeleteFileA(path); // the empty file of the probe
@@ -262,12 +343,53 @@ bool CEditorDlg::WritePlaylist()
         return false;
     }
     m_bHasFile = true;
+    m_history.MarkSaved();
     SetModified(false, true);
     return true;
 }
 
 // ---------------------------------------------------------------------------
 // The track list
+
+namespace {
+
+// Redraw of the list suspended for one change, and back however it ends.
+class CRedrawPause {
+public:
+    explicit CRedrawPause(const fw::CListBox& list) : m_list(list) { m_list.SetRedraw(false); }
+    ~CRedrawPause()
+    {
+        m_list.SetRedraw(true);
+        m_list.Invalidate();
+    }
+    CRedrawPause(const CRedrawPause&) = delete;
+    CRedrawPause& operator=(const CRedrawPause&) = delete;
+
+private:
+    const fw::CListBox& m_list;
+};
+
+} // namespace
+
+bool CEditorDlg::RunEdit(const std::function<EditOutcome(CPlayQueue&, QueueOrder)>& edit)
+{
+    EditOutcome outcome;
+    {
+        CRedrawPause pause(m_list);
+        outcome = m_player->EditQueue(edit);
+    }
+    if (outcome.done)
+        SetModified(!m_history.AtSavedState(), false);
+    UpdateSelStatus();
+    return outcome.done;
+}
+
+bool CEditorDlg::AddToList(const std::vector<std::string>& paths)
+{
+    if (paths.empty())
+        return false;
+    return RunEdit([&](CPlayQueue& queue, QueueOrder) { return m_history.AddTracks(m_tracks, queue, paths); });
+}
 
 void CEditorDlg::OnAddTracks()
 {
@@ -286,9 +408,9 @@ void CEditorDlg::OnAddTracks()
     }
 
     SetPathField(m_settings.trackFolder, "");
-    bool added = false;
-    const std::vector<std::string> selection = dialog.GetSelectedPaths();
-    for (const std::string& chosen : selection) {
+    // One step for Undo: the files are added together once each was looked at.
+    std::vector<std::string> added;
+    for (const std::string& chosen : dialog.GetSelectedPaths()) {
         const std::string path = Trimmed(chosen);
         if (path.empty())
             continue;
@@ -303,230 +425,82 @@ void CEditorDlg::OnAddTracks()
             Ask(text.c_str(), "Warning", MB_OK | MB_ICONEXCLAMATION);
             continue;
         }
-        m_player->AddTrack(m_list.GetCount(), path.c_str());
-        m_list.AddString(path.c_str());
-        added = true;
+        added.push_back(path);
     }
-    if (added)
-        SetModified(true, false);
-    UpdateSelStatus();
+    if (!AddToList(added))
+        UpdateSelStatus();
 }
 
 void CEditorDlg::DropFiles(HDROP drop)
 {
     // Every name is read before the first warning is shown.
-    std::vector<std::string> paths;
-    const UINT files = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < files; ++i) {
-        const UINT length = ::DragQueryFileA(drop, i, nullptr, 0);
-        if (length == 0)
-            continue;
-        std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
-        if (::DragQueryFileA(drop, i, buffer.data(), length + 1) == 0)
-            continue;
-        if (buffer[0] != '\0')
-            paths.emplace_back(buffer.data());
-    }
-    bool added = false;
+    const std::vector<std::string> paths = DroppedNames(drop);
+    // Announced, but added all the same: the user dropped it on purpose.
     for (const std::string& path : paths) {
-        // Announced, but added all the same: the user dropped it on purpose.
         if (!EndsInMp3(path)) {
             std::string text = "Warning: The extension of this file is not \"mp3\"\r\n    " + path;
             Ask(text.c_str(), "Warning!", MB_OK | MB_ICONEXCLAMATION);
         }
-        m_player->AddTrack(m_list.GetCount(), path.c_str());
-        m_list.AddString(path.c_str());
-        added = true;
-        UpdateSelStatus();
     }
-    if (added)
-        SetModified(true, false);
+    AddToList(paths);
 }
 
 // The selection is taken before the question: while it is open a change of
-// track selects the playing item, and the answer is about what the user saw.
+// track selects the playing item, and the answer is about what the user saw
+// (which Undo gives back selected).
 void CEditorDlg::OnRemove()
 {
-    const std::vector<int> selected = m_list.GetSelItems();
-    if (selected.empty())
+    const ListSelection selected = m_tracks.Selection();
+    if (selected.runs.empty())
         return;
     if (Ask("Do you want to permanently delete the selected items?", "Delete?", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    DeleteItems(selected);
-    UpdateSelStatus();
-    SetModified(true, false);
+    RunEdit([&](CPlayQueue& queue, QueueOrder) {
+        m_tracks.Select(selected);
+        return m_history.RemoveTracks(m_tracks, queue, IndexesOf(selected.runs));
+    });
 }
 
 void CEditorDlg::OnClearDupes()
 {
-    const int count = m_list.GetCount();
+    const int count = m_tracks.Count();
     if (count < 2)
         return;
     // The first occurrence of each key survives, later ones go: one pass
     // with a set gives the same items as comparing every pair. Found before
     // the question, so the answer acts on exactly these.
-    const std::vector<std::string> texts = ListTexts();
-    std::unordered_set<std::string> seen;
-    seen.reserve(texts.size());
     std::vector<int> duplicates;
-    for (size_t i = 0; i < texts.size(); ++i) {
-        if (!seen.insert(DupeKey(texts[i])).second)
-            duplicates.push_back(static_cast<int>(i));
+    {
+        const std::vector<std::string>& texts = m_tracks.Texts();
+        std::unordered_set<std::string> seen;
+        seen.reserve(texts.size());
+        for (size_t i = 0; i < texts.size(); ++i) {
+            if (!seen.insert(DupeKey(texts[i])).second)
+                duplicates.push_back(static_cast<int>(i));
+        }
     }
     if (Ask("All duplicate occurrences of files will be deleted. Do you want to continue?", "Delete Duplicates?",
             MB_YESNO | MB_ICONQUESTION)
         != IDYES)
         return;
-    DeleteItems(duplicates, &texts);
-    if (!duplicates.empty())
-        SetModified(true, false);
-    UpdateSelStatus();
+    if (duplicates.empty() || !RunEdit([&](CPlayQueue& queue, QueueOrder) {
+            return m_history.RemoveTracks(m_tracks, queue, duplicates);
+        }))
+        UpdateSelStatus();
 }
 
-void CEditorDlg::DeleteItems(const std::vector<int>& ascending, const std::vector<std::string>* listTexts)
+void CEditorDlg::OnMoveUp()
 {
-    const int count = m_list.GetCount();
-    std::vector<int> items;
-    items.reserve(ascending.size());
-    for (int k : ascending) {
-        if (k >= 0 && k < count && (items.empty() || k > items.back()))
-            items.push_back(k);
-    }
-    if (items.empty())
-        return;
-
-    if (items.size() <= kFewItems || count <= kSmallList) {
-        // Highest first, so that the indexes still to come stay valid.
-        for (auto it = items.rbegin(); it != items.rend(); ++it) {
-            m_list.DeleteString(*it);
-            m_player->RemoveTrack(*it);
-        }
-        return;
-    }
-
-    // Many items: deleting them one by one moves the rest of the list each
-    // time. Rebuild it from the survivors and keep what the user sees: the
-    // survivors' selection, the caret and the first visible item.
-    std::vector<std::string> ownTexts;
-    if (!listTexts || listTexts->size() != static_cast<size_t>(count)) {
-        ownTexts = ListTexts();
-        listTexts = &ownTexts;
-    }
-    const std::vector<std::string>& texts = *listTexts;
-    std::vector<char> gone(static_cast<size_t>(count), 0);
-    for (int k : items)
-        gone[static_cast<size_t>(k)] = 1;
-    // newIndex[i]: where item i ends up, or for a deleted one, where the
-    // survivor after it ends up.
-    std::vector<int> newIndex(static_cast<size_t>(count));
-    int kept = 0;
-    size_t bytes = 0;
-    for (int i = 0; i < count; ++i) {
-        newIndex[static_cast<size_t>(i)] = kept;
-        if (!gone[static_cast<size_t>(i)]) {
-            ++kept;
-            bytes += texts[static_cast<size_t>(i)].size() + 1;
-        }
-    }
-    auto place = [&](int oldIndex) {
-        if (oldIndex < 0 || oldIndex >= count || kept == 0)
-            return -1;
-        const int at = newIndex[static_cast<size_t>(oldIndex)];
-        return at < kept ? at : kept - 1;
-    };
-    const std::vector<int> selected = m_list.GetSelItems();
-    const int caret = place(m_list.GetCaretIndex());
-    const int top = place(static_cast<int>(m_list.SendMessage(LB_GETTOPINDEX)));
-
-    m_list.SetRedraw(false);
-    m_list.ResetContent();
-    if (kept > 0)
-        m_list.InitStorage(kept, static_cast<int>(bytes / static_cast<size_t>(kept) + 1));
-    for (int i = 0; i < count; ++i) {
-        if (!gone[static_cast<size_t>(i)])
-            m_list.AddString(texts[static_cast<size_t>(i)].c_str());
-    }
-    std::vector<int> survivors;
-    survivors.reserve(selected.size());
-    for (int s : selected) {
-        if (s >= 0 && s < count && !gone[static_cast<size_t>(s)])
-            survivors.push_back(newIndex[static_cast<size_t>(s)]);
-    }
-    SelectRuns(survivors, 0);
-    if (caret >= 0)
-        m_list.SetCaretIndex(caret);
-    if (top >= 0)
-        m_list.SendMessage(LB_SETTOPINDEX, static_cast<WPARAM>(top));
-    m_player->RemoveTracks(items);
-    m_list.SetRedraw(true);
-    m_list.Invalidate();
+    RunEdit([&](CPlayQueue& queue, QueueOrder) { return m_history.MoveSelection(m_tracks, queue, true); });
 }
 
-void CEditorDlg::SelectRuns(const std::vector<int>& ascending, int offset)
+void CEditorDlg::OnMoveDown()
 {
-    size_t i = 0;
-    while (i < ascending.size()) {
-        size_t j = i;
-        while (j + 1 < ascending.size() && ascending[j + 1] == ascending[j] + 1)
-            ++j;
-        m_list.SendMessage(LB_SELITEMRANGEEX, static_cast<WPARAM>(ascending[i] + offset),
-                           static_cast<LPARAM>(ascending[j] + offset));
-        i = j + 1;
-    }
-}
-
-void CEditorDlg::OnMoveUp() { MoveSelected(true); }
-
-void CEditorDlg::OnMoveDown() { MoveSelected(false); }
-
-void CEditorDlg::MoveSelected(bool up)
-{
-    const std::vector<int> selected = m_list.GetSelItems(); // ascending
-    if (selected.empty())
-        return;
-    const int count = m_list.GetCount();
-    // A selection that touches the end it moves towards does not move at all.
-    if (up ? selected.front() <= 0 : selected.back() >= count - 1)
-        return;
-
-    const bool bulk = selected.size() > kFewItems;
-    if (bulk)
-        m_list.SetRedraw(false);
-
-    m_player->MoveTracks(selected, up);
-
-    // Moving each item of a contiguous block by one place, one after the
-    // other, ends the same as moving the neighbour of the block to its other
-    // end: one delete and one insert per block.
-    std::string text;
-    size_t i = 0;
-    while (i < selected.size()) {
-        size_t j = i;
-        while (j + 1 < selected.size() && selected[j + 1] == selected[j] + 1)
-            ++j;
-        const int first = selected[i];
-        const int last = selected[j];
-        const int from = up ? first - 1 : last + 1;
-        const int to = up ? last : first;
-        m_list.GetText(from, text);
-        m_list.DeleteString(from);
-        m_list.InsertString(to, text.c_str());
-        i = j + 1;
-    }
-    if (bulk) {
-        // Selecting item by item also moves the caret and scrolls each time;
-        // whole runs are selected at once and the caret set where the walk
-        // leaves it, on the last item selected again.
-        SelectRuns(selected, up ? -1 : 1);
-        m_list.SetCaretIndex(selected.back() + (up ? -1 : 1));
-        m_list.SetRedraw(true);
-        m_list.Invalidate();
-    } else {
-        for (int s : selected)
-            m_list.SetSel(up ? s - 1 : s + 1, true);
-    }
-    SetModified(true, false);
-    UpdateSelStatus();
+    RunEdit([&](CPlayQueue& queue, QueueOrder) { return m_history.MoveSelection(m_tracks, queue, false); });
 }
 
 void CEditorDlg::OnDblClkTrackList() { m_player->PlayListIndex(m_list.GetCurSel()); }
+
+// The item with the focus rectangle: a list of many selected items has one
+// other than the anchor that LB_GETCURSEL may answer.
+void CEditorDlg::OnPlayFocused() { m_player->PlayListIndex(m_list.GetCaretIndex()); }

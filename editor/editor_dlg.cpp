@@ -1,7 +1,9 @@
 // The editor window's frame: start-up, layout, title, the close path and the
-// routing of its messages. Its commands live in editor_commands.cpp.
+// routing of its messages. Its commands live in editor_commands.cpp and
+// editor_edit.cpp.
 #include "editor/editor_dlg.h"
 
+#include "editor/find_dlg.h"
 #include "framework/dc.h"
 #include "framework/ui_seam.h"
 #include "persist/file_io.h"
@@ -21,6 +23,7 @@ const fw::MessageMap<CEditorDlg> CEditorDlg::messageMap = {
     fw::Message(WM_QUERYENDSESSION, &CEditorDlg::OnQueryEndSession),
     fw::Message(WM_ENDSESSION, &CEditorDlg::OnEndSession),
     fw::Message(WM_DROPFILES, &CEditorDlg::OnDropFiles),
+    fw::Message(WM_INITMENUPOPUP, &CEditorDlg::OnInitMenuPopup),
 
     fw::Command(IDOK, &CEditorDlg::OnOK),
     fw::Command(IDCANCEL, &CEditorDlg::OnCancel),
@@ -43,6 +46,18 @@ const fw::MessageMap<CEditorDlg> CEditorDlg::messageMap = {
     fw::Command(IDC_TRACK_LIST, LBN_DBLCLK, &CEditorDlg::OnDblClkTrackList),
     fw::Command(IDC_PLAYER_BUTTON, BN_CLICKED, &CEditorDlg::OnPlayerButton),
 
+    fw::Command(ID_EDIT_UNDO, &CEditorDlg::OnUndo),
+    fw::Command(ID_EDIT_REDO, &CEditorDlg::OnRedo),
+    fw::Command(ID_EDIT_REMOVE, &CEditorDlg::OnRemove),
+    fw::Command(ID_EDIT_CLEAR_DUPES, &CEditorDlg::OnClearDupes),
+    fw::Command(ID_EDIT_MOVE_UP, &CEditorDlg::OnMoveUp),
+    fw::Command(ID_EDIT_MOVE_DOWN, &CEditorDlg::OnMoveDown),
+    fw::Command(ID_EDIT_REMOVE_MISSING, &CEditorDlg::OnRemoveMissing),
+    fw::Command(ID_EDIT_SELECT_ALL, &CEditorDlg::OnSelectAll),
+    fw::Command(ID_EDIT_FIND, &CEditorDlg::OnFind),
+    fw::Command(ID_EDIT_FIND_NEXT, &CEditorDlg::OnFindNext),
+    fw::Command(ID_EDIT_PLAY_FOCUSED, &CEditorDlg::OnPlayFocused),
+
     fw::Command(ID_TRAY_PLAY_PAUSE, &CEditorDlg::OnTrayPlayPause),
     fw::Command(ID_TRAY_PREVIOUS, &CEditorDlg::OnTrayPrevious),
     fw::Command(ID_TRAY_NEXT, &CEditorDlg::OnTrayNext),
@@ -62,7 +77,22 @@ const fw::AnchorRow CEditorDlg::kLayout[] = {
     {IDC_MOVE_DOWN, fw::kMoveX | fw::kMoveY},
 };
 
-CEditorDlg::CEditorDlg() : fw::CDialogImpl<CEditorDlg>(IDD_EDITOR) { m_hIcon = fw::LoadAppIcon(IDI_APP); }
+namespace {
+
+// Letters beyond ASCII lower-case as the system's code page has them.
+CCaseFolding::Unit SystemLower(CCaseFolding::Unit unit)
+{
+    char text[2] = {unit, '\0'};
+    ::CharLowerBuffA(text, 1);
+    return text[0];
+}
+
+} // namespace
+
+CEditorDlg::CEditorDlg() : fw::CDialogImpl<CEditorDlg>(IDD_EDITOR), m_folding(SystemLower)
+{
+    m_hIcon = fw::LoadAppIcon(IDI_APP);
+}
 
 CEditorDlg::~CEditorDlg()
 {
@@ -185,12 +215,10 @@ void CEditorDlg::UpdateSelStatus()
 
 void CEditorDlg::SelectListItem(int listIndex)
 {
-    for (int index : m_list.GetSelItems())
-        m_list.SetSel(index, false);
-    if (listIndex >= 0) {
-        m_list.SetSel(listIndex, true);
-        m_list.SetCaretIndex(listIndex);
-    }
+    if (listIndex >= 0)
+        m_tracks.Select(SelectionOf({listIndex}, listIndex));
+    else
+        m_list.SendMessage(LB_SETSEL, FALSE, -1);
 }
 
 void CEditorDlg::SetTrayTip(const char* text) { m_tray->SetTip(text); }
@@ -339,6 +367,16 @@ bool ChangesListOrAsks(UINT message, WPARAM wParam)
     case IDC_CLEAR_DUPES:
     case IDC_MOVE_UP:
     case IDC_MOVE_DOWN:
+    case ID_EDIT_UNDO:
+    case ID_EDIT_REDO:
+    case ID_EDIT_REMOVE:
+    case ID_EDIT_CLEAR_DUPES:
+    case ID_EDIT_MOVE_UP:
+    case ID_EDIT_MOVE_DOWN:
+    case ID_EDIT_REMOVE_MISSING:
+    case ID_EDIT_SELECT_ALL:
+    case ID_EDIT_FIND:
+    case ID_EDIT_FIND_NEXT:
         return true;
     default:
         return false;

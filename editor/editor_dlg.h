@@ -1,20 +1,25 @@
 #pragma once
 // The editor window, the program's main window: the playlist as a list box,
-// its buttons and menu, the title with the modified marker. It owns the
-// player window and the tray icon, hosts the player, and writes the data
-// files when it closes.
+// its buttons, menus and keys, the title with the modified marker. It owns
+// the player window, the tray icon, the Find box and the history of the
+// list's edits, hosts the player, and writes the data files when it closes.
+#include "editor/track_list_box.h"
 #include "framework/anchor_layout.h"
 #include "framework/dialog.h"
 #include "persist/settings_record.h"
 #include "player/player_host.h"
+#include "playlist/case_fold.h"
+#include "playlist/edit_history.h"
 
 #include <shellapi.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class CFindDlg;
 class CPlayerDlg;
 class CTrayIcon;
 struct PlayerSettings;
@@ -41,6 +46,11 @@ public:
     // Appends the dropped files (WM_DROPFILES); the caller keeps the handle.
     void DropFiles(HDROP drop);
 
+    // The keys of the editor, the player and the Find box: the message loop
+    // offers each message here first. True when it became a command.
+    bool TranslateKeys(MSG& msg);
+    const CEditHistory& History() const { return m_history; }
+
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange() override;
@@ -54,18 +64,16 @@ private:
     static const fw::AnchorRow kLayout[];
     // Room of the Add Tracks dialog for the names of one selection.
     static constexpr DWORD kTrackBufferChars = 52000;
-    // Up to this many items change one by one, exactly as a user would see
-    // it item after item, and so do the items of a list up to kSmallList;
-    // more go through the one-pass paths.
-    static constexpr size_t kFewItems = 32;
-    static constexpr int kSmallList = 1000;
+    // Remove Missing Files checks up to this many entries without showing
+    // its progress: a check this short is over before a window could show.
+    static constexpr int kQuietCheck = 200;
 
     // The player's host.
     HWND HostWindow() const override { return m_hWnd; }
     void ShowList(bool show) override;
     void SelectListItem(int listIndex) override;
-    int ListCount() const override { return m_list.GetCount(); }
-    std::string ListText(int listIndex) const override { return m_list.GetText(listIndex); }
+    int ListCount() const override { return m_tracks.Count(); }
+    std::string ListText(int listIndex) const override;
     void RefreshSelectionStatus() override { UpdateSelStatus(); }
     void SetTrayTip(const char* text) override;
     void SetTrayIcon(HICON icon) override;
@@ -133,6 +141,15 @@ private:
     void OnMoveUp();
     void OnMoveDown();
     void OnDblClkTrackList();
+    void OnPlayFocused(); // Enter on the list
+    // The Edit menu and its keys (editor_edit.cpp).
+    void OnUndo();
+    void OnRedo();
+    void OnRemoveMissing();
+    void OnSelectAll();
+    void OnFind();
+    void OnFindNext();
+    fw::Reply OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
     void OnPlayerButton();
     void OnTrayPlayPause();
     void OnTrayPrevious();
@@ -150,19 +167,19 @@ private:
     fw::Reply OnEndSession(WPARAM wParam, LPARAM lParam);
     fw::Reply OnDropFiles(WPARAM wParam, LPARAM lParam);
 
-    // Save's write of the list to m_strFilePath: true when the file now holds it.
-    bool WritePlaylist();
+    // Save's write of these lines to m_strFilePath: true when the file now holds them.
+    bool WritePlaylist(const std::vector<std::string>& lines);
     // Save as: the dialog, then the write. True when a file was chosen and written.
     bool SaveAs(bool& chosen);
-    std::vector<std::string> ListTexts() const;
-    // Deletes list items (ascending, unique) and their queue entries;
-    // listTexts, when given, are the list's texts as they stand.
-    void DeleteItems(const std::vector<int>& ascending, const std::vector<std::string>* listTexts = nullptr);
-    // Move Up (up) and Move Down of the selected items.
-    void MoveSelected(bool up);
-    // Selects each run of consecutive items (ascending) shifted by offset,
-    // one message per run and without moving the caret.
-    void SelectRuns(const std::vector<int>& ascending, int offset);
+    // The folder of the playlist's file; empty for an untitled list.
+    std::string PlaylistFolder() const;
+    // Edits through the history: the player runs each on its queue; then the
+    // title's marker and the status line follow. True when the list changed.
+    bool RunEdit(const std::function<EditOutcome(CPlayQueue&, QueueOrder)>& edit);
+    bool AddToList(const std::vector<std::string>& paths);
+    // The first item from the focused one on (next: from the one after it)
+    // whose text holds text, in any case, is selected; a beep when none is.
+    void FindInList(const std::string& text, bool next);
 
     std::unique_ptr<CPlayerDlg> m_player;
     std::unique_ptr<CTrayIcon> m_tray;
@@ -183,6 +200,10 @@ private:
     bool m_closeDeferred = false;
     bool m_closing = false; // the close path's own questions are up
     fw::CListBox m_list;
+    CTrackListBox m_tracks{m_list};
+    CEditHistory m_history;
+    CCaseFolding m_folding;
+    std::unique_ptr<CFindDlg> m_find;
 };
 
 // The About box.

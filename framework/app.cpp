@@ -8,7 +8,7 @@ int CApp::Run()
 {
     MSG msg{};
     while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (!IsModelessDialogMessage(msg)) {
+        if (!PreTranslateMessage(msg) && !IsModelessDialogMessage(msg)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);
         }

@@ -23,6 +23,9 @@ protected:
     // Once the main window is destroyed, before the quit message is posted:
     // the place to let go of what belonged to it.
     virtual void OnMainWindowDestroyed() {}
+    // Each message before the dialogs' keyboard handling sees it: true when
+    // the program made something else of it (a key became a command).
+    virtual bool PreTranslateMessage(MSG&) { return false; }
 
 private:
     HWND m_mainWnd = nullptr;

@@ -7,8 +7,10 @@
 #include "persist/settings_record.h"
 #include "player/marquee.h"
 #include "player/player_host.h"
+#include "playlist/list_edit.h"
 #include "playlist/play_queue.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -59,13 +61,16 @@ public:
     // A new list loaded into the list box: its first count tracks, list
     // indexes 0..count-1, join the (reset) queue.
     void QueueLoadedTracks(const std::vector<std::string>& tracks, size_t count);
-    void AddTrack(int listIndex, const char* path);
-    void RemoveTrack(int listIndex);
-    // Many removals at once: the same end as RemoveTrack for each index from
-    // the highest to the lowest, without starting the tracks that go anyway.
-    void RemoveTracks(const std::vector<int>& ascendingListIndexes);
-    // Move Up (up) or Move Down of these list items (ascending).
-    void MoveTracks(const std::vector<int>& ascendingListIndexes, bool up);
+    // An edit of the host's list that changes the queue with it (the host's
+    // edit history does both), told whether the queue follows the list or is
+    // shuffled. The player starts the track the edit says and shows where
+    // it left the queue.
+    using QueueEdit = std::function<EditOutcome(CPlayQueue& queue, QueueOrder order)>;
+    EditOutcome EditQueue(const QueueEdit& edit);
+    // The playlist file's folder, which entries that depend on one play from.
+    void SetTrackFolder(const std::string& folder) { m_queue.SetTrackFolder(folder); }
+    // The host rewrote its items' texts in place: each entry takes its item's.
+    void RetextTracks();
     // A double-click on the list.
     void PlayListIndex(int listIndex);
     // The play order of an earlier run, over the reloaded list.

@@ -252,7 +252,7 @@ void CPlayerDlg::UpdateDisplay()
 
     if (entry) {
         // Opened here only to read the length.
-        const bool opened = !audio.isOpen && audio.Open(entry->path.c_str());
+        const bool opened = !audio.isOpen && audio.Open(m_queue.PathToOpen(m_queue.Current()).c_str());
         const int length = audio.GetLength();
         m_position.SetPos(0);
         m_position.SetRange(1, length);
@@ -277,73 +277,36 @@ void CPlayerDlg::UpdateDisplay()
     ShowPausedInTray(false);
 }
 
-void CPlayerDlg::AddTrack(int listIndex, const char* path)
-{
-    m_queue.Add(listIndex, path);
-    RefreshCounter();
-}
-
 void CPlayerDlg::QueueLoadedTracks(const std::vector<std::string>& tracks, size_t count)
 {
     for (size_t i = 0; i < count && i < tracks.size(); ++i)
         m_queue.Add(static_cast<int>(i), tracks[i].c_str());
-    // What AddTrack refreshes after each track depends only on the final
-    // queue, so it is done once.
+    // The counter depends only on the final queue: refreshed once.
     if (count > 0)
         RefreshCounter();
 }
 
-void CPlayerDlg::RemoveTrack(int listIndex)
+EditOutcome CPlayerDlg::EditQueue(const QueueEdit& edit)
 {
-    // The current position from before the removal: the queue keeps current
-    // on its track, so afterwards it no longer equals the removed position.
-    const bool wasPlaying = Audio().isPlaying;
-    const int removedAt = m_queue.PositionOf(listIndex);
-    const int currentBefore = m_queue.Current();
-    m_queue.Remove(listIndex);
-    if (!wasPlaying || removedAt < 0 || removedAt != currentBefore) {
-        // An entry before the current one went: the counter follows its track.
-        if (m_queue.Current() != currentBefore)
-            RefreshCounter();
-        return;
+    const EditOutcome outcome = edit(m_queue, IsChecked(IDC_SHUFFLE) ? QueueOrder::Shuffled : QueueOrder::ListOrder);
+    if (!outcome.done || outcome.start == CPlayQueue::kEveryTrackWent)
+        return outcome; // with every track gone there is nothing left to show
+    if (outcome.start == CPlayQueue::kNothingToStart) {
+        RefreshCounter();
+        return outcome;
     }
-
-    // The playing track went.
-    if (m_queue.HasValidCurrent()) {
-        // The next one has moved into its place.
-        m_queue.PlayCurrent(0);
-        UpdateDisplay();
-    } else if (m_queue.Count() > 0) {
-        // It was the last one: the one before it plays.
-        OnPrevious();
-        UpdateDisplay();
-    }
-}
-
-void CPlayerDlg::RemoveTracks(const std::vector<int>& ascendingListIndexes)
-{
-    if (ascendingListIndexes.empty())
-        return;
-    const int currentBefore = m_queue.Current();
-    const int start = m_queue.RemoveListIndexes(ascendingListIndexes);
-    if (start == CPlayQueue::kEveryTrackWent)
-        return; // nothing is left to show
-    if (start == CPlayQueue::kNothingToStart) {
-        if (m_queue.Current() != currentBefore)
-            RefreshCounter();
-        return;
-    }
-    // A track that cannot be opened beeps and leaves what UpdateDisplay shows,
-    // as the last RemoveTrack of the walk would.
+    // A track that cannot be opened beeps and leaves what UpdateDisplay shows.
     m_queue.PlayCurrent(0);
     UpdateDisplay();
+    return outcome;
 }
 
-void CPlayerDlg::MoveTracks(const std::vector<int>& ascendingListIndexes, bool up)
+void CPlayerDlg::RetextTracks()
 {
-    // What the counter shows depends only on where the moves end.
-    if (m_queue.MoveListIndexes(ascendingListIndexes, up))
-        RefreshCounter();
+    for (int pos = 0; pos < m_queue.Count(); ++pos) {
+        const int listIndex = m_queue.At(pos).listIndex;
+        m_queue.SetEntry(pos, listIndex, m_host.ListText(listIndex).c_str());
+    }
 }
 
 void CPlayerDlg::PlayListIndex(int listIndex)

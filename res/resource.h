@@ -13,6 +13,14 @@
 #define IDR_MAINMENU            129
 #define IDR_TRAYMENU            130
 #define IDD_PLAYER              131
+#define IDD_FIND                103
+#define IDD_MISSING_CHECK       104
+
+/* Accelerators: the editor's and the player's keys; Enter on the list only;
+   the keys that also work in the Find box */
+#define IDR_EDITOR_KEYS         132
+#define IDR_LIST_KEYS           133
+#define IDR_FIND_KEYS           134
 
 /* Icons */
 #define IDI_APP                 128 /* program, editor window, tray while playing */
@@ -43,6 +51,11 @@
 #define IDC_MOVE_DOWN           1011
 #define IDC_PLAYER_BUTTON       1023
 #define IDC_SEL_STATUS          1035
+
+/* Find box and the missing-files check */
+#define IDC_FIND_TEXT           1040
+#define IDC_CHECK_STATUS        1041
+#define IDC_CHECK_PROGRESS      1042
 
 /* Player window controls (IDC_CLOSE shares 1035 with IDC_SEL_STATUS: other dialog) */
 #define IDC_PREVIOUS            1016
@@ -79,6 +92,17 @@
 #define ID_TRAY_PREVIOUS        32785
 #define ID_TRAY_NEXT            32786
 #define ID_TRAY_SHOW_PLAYER     32787
+#define ID_EDIT_UNDO            32790
+#define ID_EDIT_REDO            32791
+#define ID_EDIT_REMOVE          32792
+#define ID_EDIT_CLEAR_DUPES     32793
+#define ID_EDIT_MOVE_UP         32794
+#define ID_EDIT_MOVE_DOWN       32795
+#define ID_EDIT_REMOVE_MISSING  32796
+#define ID_EDIT_SELECT_ALL      32797
+#define ID_EDIT_FIND            32798
+#define ID_EDIT_FIND_NEXT       32799
+#define ID_EDIT_PLAY_FOCUSED    32800 /* Enter on the list */
 
 /* Tooltip strings (3 and 6 are not used) */
 #define IDS_SHUFFLE_MODE        1
