@@ -1,6 +1,8 @@
 // Big-list benchmark: the editor's commands on 100,000 tracks, through the
 // real editor window, each timed beside a baseline measured in the same run
-// (filling a bare list box with the same strings), as a ratio.
+// (filling a bare list box with the same strings), as a ratio; Undo and Redo
+// of each beside the command's own time; Find over the whole list; Remove
+// Missing Files over 100,000 real files; the history's memory.
 //
 // Run it under Wine on a display: scripts/bench.sh.
 #include "editor/editor_dlg.h"
@@ -12,11 +14,14 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,12 +31,16 @@ namespace {
 const int kTracks = 100000;
 const int kRemoved = 50000;
 const int kBlock = 10000;
+const int kDropped = 10000;
+const int kFolders = 100;
+const int kGone = 1000;
 
 // Answers every question with Yes and every file dialog with the next path.
 class ScriptedUi final : public ui::IUiSeam {
 public:
     std::deque<std::string> paths;
     int boxes = 0;
+    int beeps = 0;
 
     int MessageBox(HWND, const char*, const char*, UINT) override
     {
@@ -41,7 +50,7 @@ public:
     bool GetOpenFileName(OPENFILENAMEA& ofn) override { return Answer(ofn); }
     bool GetSaveFileName(OPENFILENAMEA& ofn) override { return Answer(ofn); }
     bool PrintDlg(PRINTDLGA&) override { return false; }
-    void MessageBeep(UINT) override {}
+    void MessageBeep(UINT) override { ++beeps; }
     DWORD CommDlgExtendedError() override { return 0; }
 
 private:
@@ -58,6 +67,12 @@ private:
         return true;
     }
 };
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
 
 double Now()
 {
@@ -134,7 +149,26 @@ struct Row {
     std::string name;
     double ms;
     bool ok;
+    double commandMs = 0; // Undo and Redo: the command's own time
 };
+
+// A drop of these files, as the shell hands it over.
+HDROP MakeDrop(const std::vector<std::string>& files)
+{
+    size_t chars = 1;
+    for (const std::string& f : files)
+        chars += f.size() + 1;
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars);
+    auto* header = static_cast<DROPFILES*>(::GlobalLock(block));
+    header->pFiles = sizeof(DROPFILES);
+    char* names = reinterpret_cast<char*>(header + 1);
+    for (const std::string& f : files) {
+        std::memcpy(names, f.c_str(), f.size() + 1);
+        names += f.size() + 1;
+    }
+    ::GlobalUnlock(block);
+    return static_cast<HDROP>(block);
+}
 
 class Bench {
 public:
@@ -163,6 +197,41 @@ public:
         editor->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(editor->GetDlgItem(id)));
         ::UpdateWindow(editor->GetHwnd());
         return Now() - start;
+    }
+
+    // A command from one state, three times over: each time timed and
+    // checked, then Undo and Redo timed against the lists before and after
+    // it, then undone again. Medians of the three; it ends done.
+    void Measure(const std::string& name, const std::function<double()>& command, const std::function<bool()>& check)
+    {
+        const std::vector<std::string> before = Texts();
+        std::vector<std::string> after;
+        std::vector<double> done, undone, redone;
+        bool ok = true, undoOk = true, redoOk = true;
+        for (int run = 0; run < 3; ++run) {
+            done.push_back(command());
+            ok = ok && check() && InStep();
+            if (run == 0)
+                after = Texts();
+            undone.push_back(Click(ID_EDIT_UNDO));
+            undoOk = undoOk && Texts() == before && InStep();
+            redone.push_back(Click(ID_EDIT_REDO));
+            redoOk = redoOk && Texts() == after && InStep();
+            if (run < 2)
+                Click(ID_EDIT_UNDO);
+        }
+        const double t = Median(done);
+        rows.push_back({name, t, ok});
+        rows.push_back({"... Undo", Median(undone), undoOk, t});
+        rows.push_back({"... Redo", Median(redone), redoOk, t});
+    }
+
+    std::vector<std::string> Texts() const
+    {
+        std::vector<std::string> texts(static_cast<size_t>(editor->List().GetCount()));
+        for (size_t i = 0; i < texts.size(); ++i)
+            editor->List().GetText(static_cast<int>(i), texts[i]);
+        return texts;
     }
 
     void Select(int first, int count, int step)
@@ -281,20 +350,21 @@ int main()
 
     // Remove of 50,000 selected items (every other one).
     bench.Select(0, kRemoved, 2);
-    t = bench.Click(IDC_REMOVE);
-    rows.push_back({"Remove 50,000 selected", t, editor->List().GetCount() == kTracks - kRemoved && bench.InStep()
-                                                     && editor->List().GetText(0) == paths[1]});
+    bench.Measure("Remove 50,000 selected", [&] { return bench.Click(IDC_REMOVE); }, [&] {
+        return editor->List().GetCount() == kTracks - kRemoved && editor->List().GetText(0) == paths[1];
+    });
 
     // Move Up and Move Down of a 10,000-item block.
     bench.Open(big);
     bench.Select(40000, kBlock, 1);
-    t = bench.Click(IDC_MOVE_UP);
-    rows.push_back({"Move Up 10,000-item block", t, editor->List().GetText(40000 + kBlock - 1) == paths[39999]
-                                                        && editor->List().GetText(39999) == paths[40000] && bench.InStep()});
+    bench.Measure("Move Up, a 10,000-item block", [&] { return bench.Click(IDC_MOVE_UP); }, [&] {
+        const fw::CListBox& list = editor->List();
+        return list.GetText(40000 + kBlock - 1) == paths[39999] && list.GetText(39999) == paths[40000];
+    });
     bench.Select(39999, kBlock, 1);
-    t = bench.Click(IDC_MOVE_DOWN);
-    rows.push_back({"Move Down 10,000-item block", t, editor->List().GetText(39999) == paths[39999]
-                                                          && editor->List().GetText(40000) == paths[40000] && bench.InStep()});
+    bench.Measure("Move Down, a 10,000-item block", [&] { return bench.Click(IDC_MOVE_DOWN); }, [&] {
+        return editor->List().GetText(39999) == paths[39999] && editor->List().GetText(40000) == paths[40000];
+    });
 
     // The same moves on a shuffled queue: shuffle switched on and off again,
     // which leaves the queue shuffled until the next Open.
@@ -309,19 +379,106 @@ int main()
     t = bench.Click(IDC_MOVE_DOWN);
     rows.push_back({"Move Down 10,000, shuffled queue", t, editor->List().GetText(60000) == paths[60000] && bench.InStep()});
 
+    // The history's own memory of ten moves: it keeps what moved, never the list.
+    size_t blockBytes = 0, itemBytes = 0;
+    for (int items : {kBlock, 1}) {
+        bench.Open(big);
+        bench.Select(50000, items, 1);
+        for (int i = 0; i < 10; ++i)
+            bench.Click(IDC_MOVE_UP);
+        (items == 1 ? itemBytes : blockBytes) = editor->History().Steps() == 10 ? editor->History().Bytes() : 0;
+    }
+
     // Clear Dupes on 100,000 tracks of which half are duplicates.
     bench.Open(dup);
-    t = bench.Click(IDC_CLEAR_DUPES);
-    rows.push_back({"Clear Dupes (50,000 of 100,000)", t, editor->List().GetCount() == kTracks / 2 && bench.InStep()});
+    bench.Measure("Clear Dupes (50,000 of 100,000)", [&] { return bench.Click(IDC_CLEAR_DUPES); },
+                  [&] { return editor->List().GetCount() == kTracks / 2; });
+
+    // A drop of 10,000 files on 100,000 tracks.
+    bench.Open(big);
+    const std::vector<std::string> dropped(paths.begin(), paths.begin() + kDropped);
+    bench.Measure("Drop 10,000 files", [&] {
+        const HDROP drop = MakeDrop(dropped);
+        const double start = Now();
+        editor->SendMessage(WM_DROPFILES, reinterpret_cast<WPARAM>(drop));
+        ::UpdateWindow(editor->GetHwnd());
+        return Now() - start;
+    }, [&] { return editor->List().GetCount() == kTracks + kDropped; });
+
+    // Find: a text only the last item holds, typed with the first item
+    // focused, then Find Next, which goes round the whole list to it again.
+    bench.Open(big);
+    editor->SendMessage(WM_COMMAND, MAKEWPARAM(ID_EDIT_FIND, 0));
+    const HWND findBox = ::FindWindowA("#32770", "Find");
+    const std::string needle = paths.back().substr(paths.back().find_last_of('\\') + 1);
+    std::vector<double> typed, next;
+    bool typedOk = true, nextOk = true;
+    for (int run = 0; run < 3; ++run) {
+        bench.Select(0, 1, 1);
+        editor->List().SetCaretIndex(0);
+        ::SetDlgItemTextA(findBox, IDC_FIND_TEXT, "");
+        double start = Now();
+        ::SetDlgItemTextA(findBox, IDC_FIND_TEXT, needle.c_str());
+        typed.push_back(Now() - start);
+        typedOk = typedOk && editor->List().GetCaretIndex() == kTracks - 1;
+        const int beeps = bench.ui.beeps;
+        next.push_back(bench.Click(ID_EDIT_FIND_NEXT));
+        nextOk = nextOk && bench.ui.beeps == beeps + 1 && editor->List().GetCaretIndex() == kTracks - 1;
+    }
+    rows.push_back({"Find as typed, found at the last item", Median(typed), typedOk});
+    rows.push_back({"Find Next round the whole list, no other", Median(next), nextOk});
+    ::SendMessageA(findBox, WM_COMMAND, IDCANCEL, 0);
+
+    // Remove Missing Files over real files: every one there, then with one
+    // in a hundred gone.
+    std::printf("Making %d files...\n", kTracks);
+    std::vector<std::string> entries;
+    entries.reserve(kTracks);
+    bool made = ::CreateDirectoryA(bench.File("files").c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
+    for (int folder = 0; folder < kFolders && made; ++folder)
+        made = ::CreateDirectoryA(bench.File(("files\\" + std::to_string(folder)).c_str()).c_str(), nullptr) != FALSE;
+    for (int i = 0; i < kTracks && made; ++i) {
+        // Relative entries: each is looked for where the playlist lies.
+        const std::string& name = paths[static_cast<size_t>(i)];
+        entries.push_back("files\\" + std::to_string(i % kFolders) + name.substr(name.find_last_of('\\')));
+        const HANDLE file = ::CreateFileA(bench.File(entries.back().c_str()).c_str(), GENERIC_WRITE, 0, nullptr,
+                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        made = file != INVALID_HANDLE_VALUE && ::CloseHandle(file);
+    }
+    const std::string real = bench.File("real.m3u");
+    if (made && WriteText(real, FormatM3u(entries))) {
+        bench.Open(real);
+        std::vector<double> checks;
+        bool checkOk = true;
+        for (int run = 0; run < 3; ++run) {
+            const int boxes = bench.ui.boxes;
+            checks.push_back(bench.Click(ID_EDIT_REMOVE_MISSING));
+            checkOk = checkOk && bench.ui.boxes == boxes + 1 && editor->List().GetCount() == kTracks;
+        }
+        rows.push_back({"Remove Missing Files, every file there", Median(checks), checkOk});
+        for (int i = 0; i < kTracks; i += kTracks / kGone)
+            ::DeleteFileA(bench.File(entries[static_cast<size_t>(i)].c_str()).c_str());
+        bench.Measure("Remove Missing Files, 1,000 gone", [&] { return bench.Click(ID_EDIT_REMOVE_MISSING); },
+                      [&] { return editor->List().GetCount() == kTracks - kGone; });
+    } else {
+        rows.push_back({"Remove Missing Files (the files could not be made)", 0, false});
+    }
 
     std::printf("\nBaseline: filling a bare list box with the same 100,000 strings: %.0f ms\n\n", baseline);
-    std::printf("| Command | Time (ms) | Ratio to baseline | Result checked |\n");
-    std::printf("|---|---:|---:|---|\n");
+    std::printf("| Command | Time (ms) | Ratio to baseline | Ratio to the command | Result checked |\n");
+    std::printf("|---|---:|---:|---:|---|\n");
     bool allOk = true;
     for (const Row& row : rows) {
-        std::printf("| %s | %.0f | %.2f | %s |\n", row.name.c_str(), row.ms, row.ms / baseline, row.ok ? "yes" : "NO");
+        char ofCommand[32] = "";
+        if (row.commandMs > 0)
+            std::snprintf(ofCommand, sizeof ofCommand, "%.2f", row.ms / row.commandMs);
+        std::printf("| %s | %.0f | %.2f | %s | %s |\n", row.name.c_str(), row.ms, row.ms / baseline, ofCommand,
+                    row.ok ? "yes" : "NO");
         allOk = allOk && row.ok;
     }
+    std::printf("\nThe history after 10 Move Ups: %zu bytes (a 10,000-item block), %zu bytes (one item)\n", blockBytes,
+                itemBytes);
+    allOk = allOk && blockBytes > 0 && blockBytes < 1024 * 1024 && itemBytes > 0 && itemBytes < 1024 * 1024;
     std::fflush(stdout);
 
     editor->SetModified(false, false);
@@ -331,6 +488,12 @@ int main()
     ::DeleteFileA(big.c_str());
     ::DeleteFileA(dup.c_str());
     ::DeleteFileA(bench.File("saved.m3u").c_str());
+    ::DeleteFileA(real.c_str());
+    for (const std::string& entry : entries)
+        ::DeleteFileA(bench.File(entry.c_str()).c_str());
+    for (int folder = 0; folder < kFolders; ++folder)
+        ::RemoveDirectoryA(bench.File(("files\\" + std::to_string(folder)).c_str()).c_str());
+    ::RemoveDirectoryA(bench.File("files").c_str());
     ::DeleteFileA(bench.File("settings.dat").c_str());
     ::DeleteFileA(bench.File("continue.dat").c_str());
     ::RemoveDirectoryA(dir.c_str());
