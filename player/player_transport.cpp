@@ -288,11 +288,16 @@ void CPlayerDlg::QueueLoadedTracks(const std::vector<std::string>& tracks, size_
 
 EditOutcome CPlayerDlg::EditQueue(const QueueEdit& edit)
 {
+    const int currentBefore = m_queue.Current();
+    const int countBefore = m_queue.Count();
     const EditOutcome outcome = edit(m_queue, IsChecked(IDC_SHUFFLE) ? QueueOrder::Shuffled : QueueOrder::ListOrder);
     if (!outcome.done || outcome.start == CPlayQueue::kEveryTrackWent)
         return outcome; // with every track gone there is nothing left to show
     if (outcome.start == CPlayQueue::kNothingToStart) {
-        RefreshCounter();
+        // The counter follows its track and the tracks added; a removal that
+        // leaves the current track where it was leaves the counter alone.
+        if (m_queue.Current() != currentBefore || m_queue.Count() > countBefore)
+            RefreshCounter();
         return outcome;
     }
     // A track that cannot be opened beeps and leaves what UpdateDisplay shows.
