@@ -25,14 +25,19 @@ bool CEditorDlg::TranslateKeys(MSG& msg)
     static const HACCEL listKeys = Keys(IDR_LIST_KEYS);
     static const HACCEL findKeys = Keys(IDR_FIND_KEYS);
     const HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
+    bool translated = false;
     if (root == m_hWnd || (m_player && root == m_player->GetHwnd())) {
-        if (msg.hwnd == m_list.GetHwnd() && ::TranslateAcceleratorA(m_hWnd, listKeys, &msg))
-            return true;
-        return ::TranslateAcceleratorA(m_hWnd, editorKeys, &msg) != 0;
+        translated = (msg.hwnd == m_list.GetHwnd() && ::TranslateAcceleratorA(m_hWnd, listKeys, &msg))
+                     || ::TranslateAcceleratorA(m_hWnd, editorKeys, &msg);
+    } else if (m_find && root == m_find->GetHwnd()) {
+        translated = ::TranslateAcceleratorA(m_hWnd, findKeys, &msg) != 0;
     }
-    if (m_find && root == m_find->GetHwnd())
-        return ::TranslateAcceleratorA(m_hWnd, findKeys, &msg) != 0;
-    return false;
+    // Wine tells Alt pressed alone from Alt with a key by what its default
+    // procedure saw: without it, letting go of Alt after Alt+Up would give
+    // the keyboard to the menu bar.
+    if (translated && msg.message == WM_SYSKEYDOWN)
+        ::DefWindowProcA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+    return translated;
 }
 
 // Greyed is what would do nothing now. The keys go by the same states: the
