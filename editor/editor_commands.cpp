@@ -501,6 +501,6 @@ void CEditorDlg::OnMoveDown()
 
 void CEditorDlg::OnDblClkTrackList() { m_player->PlayListIndex(m_list.GetCurSel()); }
 
-// The item with the focus rectangle: a list of many selected items has one
-// other than the anchor that LB_GETCURSEL may answer.
+// The item with the focus rectangle is what Enter means; LB_GETCURSEL is
+// not made for a list where many items can be selected.
 void CEditorDlg::OnPlayFocused() { m_player->PlayListIndex(m_list.GetCaretIndex()); }
