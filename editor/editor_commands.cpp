@@ -19,8 +19,9 @@
 #include "print/print_playlist.h"
 #include "res/resource.h"
 
-#include <cstring>
 #include <shlobj.h>
+
+#include <cstring>
 #include <new>
 #include <unordered_set>
 
@@ -427,8 +428,8 @@ void CEditorDlg::OnAddTracks()
         }
         added.push_back(path);
     }
-    if (!AddToList(added))
-        UpdateSelStatus();
+    AddToList(added);
+    UpdateSelStatus();
 }
 
 void CEditorDlg::DropFiles(HDROP drop)
@@ -483,10 +484,9 @@ void CEditorDlg::OnClearDupes()
             MB_YESNO | MB_ICONQUESTION)
         != IDYES)
         return;
-    if (duplicates.empty() || !RunEdit([&](CPlayQueue& queue, QueueOrder) {
-            return m_history.RemoveTracks(m_tracks, queue, duplicates);
-        }))
-        UpdateSelStatus();
+    if (!duplicates.empty())
+        RunEdit([&](CPlayQueue& queue, QueueOrder) { return m_history.RemoveTracks(m_tracks, queue, duplicates); });
+    UpdateSelStatus();
 }
 
 void CEditorDlg::OnMoveUp()
