@@ -15,12 +15,9 @@ namespace {
 using Texts = std::vector<std::string>;
 const std::string kT1 = FixturePath("track1.mp3"), kT2 = FixturePath("track2.mp3"), kT3 = FixturePath("track3.mp3");
 
-// What the user sees of the list and hears of the queue.
-struct State {
-    std::string list;      // the play order, the title's marker and the items
-    std::string selection; // the selected items and the caret
-    std::string current;
-};
+// What the user sees of the list and hears of the queue: the play order,
+// the title's marker and the items; the selected items and the caret.
+struct State { std::string list, selection, current; };
 
 struct Editing : ::testing::Test {
     FakeUi ui;
@@ -61,10 +58,9 @@ struct Editing : ::testing::Test {
     {
         for (const DWORD start = ::GetTickCount(); !done() && ::GetTickCount() - start < 10000;) {
             MSG msg;
-            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
                 if (!(session.Alive() && session->TranslateKeys(msg)) && !fw::IsModelessDialogMessage(msg))
                     ::TranslateMessage(&msg), ::DispatchMessageA(&msg);
-            }
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         }
         return done();
@@ -111,18 +107,15 @@ TEST_F(Editing, UndoAndRedoGiveTheStatesBeforeAndAfterEachCommandInThePlayModes)
             Do(ID_EDIT_UNDO);
             const bool plays = session->Player().Audio().isPlaying;
             const State undone = Capture();
-            EXPECT_EQ(plays, mode.playing);
-            EXPECT_EQ(undone.list, before.list);
-            EXPECT_EQ(undone.selection, before.selection);
+            EXPECT_EQ(undone.list + "\n" + undone.selection, before.list + "\n" + before.selection);
             EXPECT_EQ(undone.current, plays ? after.current : before.current);
+            EXPECT_EQ(plays, mode.playing);
             Do(ID_EDIT_REDO);
             const State redone = Capture();
-            EXPECT_EQ(redone.list, after.list);
-            EXPECT_EQ(redone.current, after.current);
+            EXPECT_EQ(redone.list + "\n" + redone.current, after.list + "\n" + after.current);
             // The player selects a track it starts: that is no part of the step.
             EXPECT_TRUE(redone.selection == after.selection || after.current != before.current);
-            Do(ID_FILE_SAVE);
-            Do(ID_EDIT_UNDO);
+            Do(ID_FILE_SAVE), Do(ID_EDIT_UNDO);
             EXPECT_TRUE(session->IsModified()) << "undone away from the saved list";
             Do(ID_EDIT_REDO);
             EXPECT_FALSE(session->IsModified()) << "redone back to it";
@@ -201,10 +194,8 @@ TEST_F(Editing, RelativeEntriesPlayFromThePlaylistsFolderAndSaveAsRebasesThem)
     Do(ID_FILE_OPEN);
     ASSERT_EQ(ListItems(*session.Editor()), Texts({"..\\tracks\\one.mp3", "sub/two.mp3"}));
     CMciAudio& audio = session->Player().Audio();
-    for (int i : {0, 1}) {
-        session->Player().PlayListIndex(i);
-        EXPECT_TRUE(audio.isPlaying) << i;
-    }
+    for (int i : {0, 1})
+        EXPECT_TRUE((session->Player().PlayListIndex(i), audio.isPlaying)) << i;
     Select({0});
     Do(ID_EDIT_MOVE_DOWN);
     ui.fileAnswers = {FakeUi::Choose(file("up.m3u")), FakeUi::Choose(file("other\\o.m3u"))};
@@ -242,11 +233,10 @@ TEST_F(Editing, FindSelectsFromTheFocusAndFindNextGoesRound)
 // Every key is up again: one press is all in, and the next cannot mix with it.
 bool KeysUp()
 {
-    for (int key = VK_BACK; key <= VK_OEM_CLEAR; ++key) {
-        if (::GetAsyncKeyState(key) & 0x8000)
-            return false;
-    }
-    return true;
+    int key = VK_BACK;
+    while (key <= VK_OEM_CLEAR && !(::GetAsyncKeyState(key) & 0x8000))
+        ++key;
+    return key > VK_OEM_CLEAR;
 }
 
 // Real key presses into the editor and into the player, through the
