@@ -3,6 +3,10 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
+#include <string>
+
+#include "playlist/text_codec.h"
 
 namespace {
 
@@ -66,19 +70,20 @@ int CMciAudio::QueryStatus(const char* command)
     return ParseMciNumber(reply);
 }
 
-bool CMciAudio::Open(const char* path)
+bool CMciAudio::Open(const wchar_t* path)
 {
     if (isOpen)
         return false;
     // A path that cannot be a file name is refused like a file that will not
     // open: too long for a track, or holding a quote that would end the quoted
     // name and smuggle words into the command.
-    const size_t length = path ? std::strlen(path) : 0;
-    if (!path || length > kMaxTrackPath || std::strchr(path, '"')) {
+    const size_t length = path ? std::wcslen(path) : 0;
+    if (!path || length > kMaxTrackPath || std::wcschr(path, L'"')) {
         port.Beep(0);
         return false;
     }
-    std::snprintf(commandBuffer, sizeof commandBuffer, "open \"%s\" alias qvmp3", path);
+    const std::string utf8 = Encode(std::wstring(path, length), TextEncoding::Utf8, CWindows1252());
+    std::snprintf(commandBuffer, sizeof commandBuffer, "open \"%s\" alias qvmp3", utf8.c_str());
     isOpen = Send(commandBuffer) == 0;
     if (!isOpen) {
         port.Beep(0);

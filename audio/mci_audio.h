@@ -10,14 +10,16 @@
 class IMciPort {
 public:
     virtual ~IMciPort() = default;
-    // mciSendStringA without callback window; 0 means success. returnBuffer is
+    // mciSendString without callback window; 0 means success. The command is
+    // UTF-8 (ASCII but for a track's path); replies are ASCII. returnBuffer is
     // null (and returnSize 0) for every command but the status queries.
     virtual unsigned long SendString(const char* command, char* returnBuffer, unsigned returnSize) = 0;
     // MessageBeep.
     virtual void Beep(unsigned type) = 0;
 };
 
-// Longest track path the program handles, without its terminating NUL.
+// Longest track path the program handles in UTF-16 units, without its
+// terminating NUL.
 constexpr size_t kMaxTrackPath = 259;
 
 class CMciAudio {
@@ -27,7 +29,7 @@ public:
     CMciAudio(const CMciAudio&) = delete;
     CMciAudio& operator=(const CMciAudio&) = delete;
 
-    bool Open(const char* path);
+    bool Open(const wchar_t* path);
     bool Play(int fromMs);
     bool Stop();
     bool Close();
@@ -50,9 +52,9 @@ public:
     bool isPaused = false;
     int volume = 0;
 
-    // Room for the open command of the longest track path:
-    // 'open "' + path + '" alias qvmp3' + NUL.
-    static constexpr size_t kCommandBufferSize = kMaxTrackPath + sizeof("open \"\" alias qvmp3");
+    // Room for the open command of the longest track path, at most three
+    // UTF-8 bytes a unit: 'open "' + path + '" alias qvmp3' + NUL.
+    static constexpr size_t kCommandBufferSize = 3 * kMaxTrackPath + sizeof("open \"\" alias qvmp3");
     static constexpr unsigned kStatusBufferSize = 128;
 
 private:

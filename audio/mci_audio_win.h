@@ -1,5 +1,5 @@
 #pragma once
-// The real link between CMciAudio and Windows: mciSendStringA from winmm and
+// The real link between CMciAudio and Windows: mciSendStringW from winmm and
 // MessageBeep through the UI seam; and the one process-wide device.
 
 #include "audio/mci_audio.h"
@@ -10,7 +10,8 @@ public:
     void Beep(unsigned type) override;
 
 protected:
-    // mciSendStringA itself; tests put a scripted MCI in its place.
+    // mciSendStringW itself, the command given in UTF-8; tests put a
+    // scripted MCI in its place.
     virtual unsigned long SendRaw(const char* command, char* returnBuffer, unsigned returnSize);
 
 private:

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "framework/ui_seam.h"
 
@@ -58,7 +59,21 @@ void WriteNumber(char* buffer, unsigned size, int value)
 
 unsigned long CWinMciPort::SendRaw(const char* command, char* returnBuffer, unsigned returnSize)
 {
-    return mciSendStringA(command, returnBuffer, returnSize, nullptr);
+    // The command is UTF-8 (a track's name may hold any character); the
+    // replies are numbers and mode words, ASCII.
+    const int units = ::MultiByteToWideChar(CP_UTF8, 0, command, -1, nullptr, 0);
+    if (units <= 0)
+        return MCIERR_UNRECOGNIZED_COMMAND;
+    std::wstring wide(static_cast<size_t>(units), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, command, -1, &wide[0], units);
+    std::wstring reply(returnBuffer && returnSize > 0 ? returnSize : 0, L'\0');
+    const unsigned long result = ::mciSendStringW(wide.c_str(), reply.empty() ? nullptr : &reply[0], returnSize, nullptr);
+    if (!reply.empty()) {
+        for (unsigned i = 0; i < returnSize; ++i)
+            returnBuffer[i] = reply[i] < 0x80 ? static_cast<char>(reply[i]) : '?';
+        returnBuffer[returnSize - 1] = '\0';
+    }
+    return result;
 }
 
 void CWinMciPort::Beep(unsigned type)

@@ -195,11 +195,11 @@ std::string Describe(const Usage& u)
 // itself, outside the program's code: Wine's MCI keeps a few kilobytes of
 // every file it opened. Measured on an alias of our own, after warm-up rounds
 // (the first open loads the whole audio stack).
-double MciMemoryPerOpen(const std::string& path)
+double MciMemoryPerOpen(const std::wstring& path)
 {
-    const std::string open = "open \"" + path + "\" alias qsoakcal";
+    const std::wstring open = L"open \"" + path + L"\" alias qsoakcal";
     const auto round = [&] {
-        if (::mciSendStringA(open.c_str(), nullptr, 0, nullptr) != 0)
+        if (::mciSendStringW(open.c_str(), nullptr, 0, nullptr) != 0)
             return false;
         char reply[32] = "";
         ::mciSendStringA("set qsoakcal time format ms", nullptr, 0, nullptr);
@@ -322,18 +322,18 @@ protected:
     void SetUp() override
     {
         ui.defaultAnswer = IDYES; // "Delete?" and "Delete Duplicates?"
-        session = std::make_unique<EditorSession>("soak");
+        session = std::make_unique<EditorSession>(L"soak");
         ASSERT_TRUE(session->Alive());
         editor = session->Editor();
         player = &editor->Player();
 
         // 200 one-second tracks under names of their own.
-        const std::string tone = FixturePath("tone1s.mp3");
+        const std::wstring tone = FixturePath(L"tone1s.mp3");
         for (int i = 0; i < kTracks; ++i) {
-            char name[32];
-            std::snprintf(name, sizeof name, "track %03d.mp3", i);
+            wchar_t name[32];
+            std::swprintf(name, 32, L"track %03d.mp3", i);
             pool.push_back(tracks.File(name));
-            ASSERT_TRUE(::CopyFileA(tone.c_str(), pool.back().c_str(), FALSE)) << pool.back();
+            ASSERT_TRUE(::CopyFileW(tone.c_str(), pool.back().c_str(), FALSE)) << pool.back();
         }
         ASSERT_TRUE(testing_support::LoadTracks(*session, pool));
         ASSERT_EQ(editor->List().GetCount(), kTracks);
@@ -377,11 +377,11 @@ protected:
     }
 
     // The playing entry: its position and path.
-    std::pair<int, std::string> Playing() const
+    std::pair<int, std::wstring> Playing() const
     {
         const CPlayQueue& q = player->Queue();
         if (!q.HasValidCurrent())
-            return {q.Current(), std::string()};
+            return {q.Current(), std::wstring()};
         return {q.Current(), q.CurrentEntry()->path};
     }
 
@@ -477,7 +477,7 @@ protected:
             ClickPlayer(IDC_PLAY_PAUSE);
             break;
         case Step::Add: {
-            std::vector<std::string> files;
+            std::vector<std::wstring> files;
             for (int i = 1 + Random(3); i > 0; --i)
                 files.push_back(pool[static_cast<size_t>(Random(kTracks))]);
             HDROP drop = MakeDrop(files);
@@ -521,8 +521,8 @@ protected:
     }
 
     FakeUi ui; // before any window
-    testing_support::ScratchDir tracks{"soaktracks"};
-    std::vector<std::string> pool;
+    testing_support::ScratchDir tracks{L"soaktracks"};
+    std::vector<std::wstring> pool;
     std::unique_ptr<EditorSession> session;
     CEditorDlg* editor = nullptr;
     CPlayerDlg* player = nullptr;

@@ -1,6 +1,6 @@
 # The Windows program, its window-level tests, the end-to-end suite and the benchmark.
 
-add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501)
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE _WIN32_WINNT=0x0501 WINVER=0x0501)
 
 file(GLOB APP_SOURCES CONFIGURE_DEPENDS
   framework/*.cpp app/*.cpp editor/*.cpp player/*.cpp tray/*.cpp print/*.cpp

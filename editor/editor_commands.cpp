@@ -27,12 +27,12 @@
 
 namespace {
 
-const char kPlaylistFilter[] = "MP3 Playlist Files (*.m3u)|*.m3u|All Files (*.*)|*.*||";
-const char kTrackFilter[] = "MP3 Audio Files (*.mp3)|*.mp3|All Files (*.*)|*.*||";
+const wchar_t kPlaylistFilter[] = L"MP3 Playlist Files (*.m3u)|*.m3u;*.m3u8|All Files (*.*)|*.*||";
+const wchar_t kTrackFilter[] = L"MP3 Audio Files (*.mp3)|*.mp3|All Files (*.*)|*.*||";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f'; }
 
-std::string Trimmed(const std::string& text)
+std::wstring Trimmed(const std::wstring& text)
 {
     size_t begin = 0;
     size_t end = text.size();
@@ -45,21 +45,21 @@ std::string Trimmed(const std::string& text)
 
 // The extension rule of Add Tracks and drop: the last three characters,
 // any case, no dot required (remix_mp3 passes).
-bool EndsInMp3(const std::string& path)
+bool EndsInMp3(const std::wstring& path)
 {
-    const char* tail = path.size() >= 3 ? path.c_str() + path.size() - 3 : path.c_str();
-    return ::lstrcmpiA(tail, "mp3") == 0;
+    const wchar_t* tail = path.size() >= 3 ? path.c_str() + path.size() - 3 : path.c_str();
+    return ::lstrcmpiW(tail, L"mp3") == 0;
 }
 
 // The names of a drop as the system hands them out, one at a time.
-std::vector<std::string> DroppedNamesOneByOne(HDROP drop)
+std::vector<std::wstring> DroppedNamesOneByOne(HDROP drop)
 {
-    std::vector<std::string> names;
-    const UINT files = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    std::vector<std::wstring> names;
+    const UINT files = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < files; ++i) {
-        const UINT length = ::DragQueryFileA(drop, i, nullptr, 0);
-        std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
-        if (length > 0 && ::DragQueryFileA(drop, i, buffer.data(), length + 1) > 0 && buffer[0] != '\0')
+        const UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
+        std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
+        if (length > 0 && ::DragQueryFileW(drop, i, buffer.data(), length + 1) > 0 && buffer[0] != L'\0')
             names.emplace_back(buffer.data());
     }
     return names;
@@ -69,12 +69,12 @@ std::vector<std::string> DroppedNamesOneByOne(HDROP drop)
 // walks the names from the first for each one it hands out, seconds for a
 // drop of thousands. The block's size bounds every read; a name the block
 // cuts short is no name. A block of unknown size is asked one by one.
-std::vector<std::string> DroppedNames(HDROP drop)
+std::vector<std::wstring> DroppedNames(HDROP drop)
 {
     const SIZE_T size = ::GlobalSize(drop);
     if (size == 0)
         return DroppedNamesOneByOne(drop);
-    std::vector<std::string> names;
+    std::vector<std::wstring> names;
     const auto* block = static_cast<const unsigned char*>(::GlobalLock(drop));
     if (!block)
         return names;
@@ -91,17 +91,12 @@ std::vector<std::string> DroppedNames(HDROP drop)
         if (end == at || end + unit > size)
             break; // the empty name that ends the list, or the block's end
         if (unit == 1) {
-            names.emplace_back(reinterpret_cast<const char*>(block + at), end - at);
+            // An ANSI block, from an old program.
+            names.push_back(SystemAnsiCodePage().Decode(reinterpret_cast<const char*>(block + at), end - at));
         } else {
             wide.resize((end - at) / unit);
             std::memcpy(&wide[0], block + at, end - at);
-            const int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                                    nullptr, nullptr);
-            std::string name(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-            if (bytes > 0)
-                ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &name[0], bytes, nullptr,
-                                      nullptr);
-            names.push_back(std::move(name));
+            names.push_back(wide);
         }
         at = end + unit;
     }
@@ -111,22 +106,22 @@ std::vector<std::string> DroppedNames(HDROP drop)
 
 // Clear Dupes' comparison key: lower-cased in the current locale, blanks
 // trimmed at both ends; nothing else is normalised.
-std::string DupeKey(const std::string& text)
+std::wstring DupeKey(const std::wstring& text)
 {
-    std::string key = Trimmed(text);
+    std::wstring key = Trimmed(text);
     bool ascii = true;
-    for (char& c : key) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
+    for (wchar_t& c : key) {
+        if (static_cast<unsigned>(c) >= 0x80) {
             ascii = false;
             break;
         }
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+        if (c >= L'A' && c <= L'Z')
+            c = static_cast<wchar_t>(c - L'A' + L'a');
     }
-    // Plain ASCII lower-cases the same in every code page; anything else
-    // (accents, double-byte characters) goes through the system.
+    // Plain ASCII lower-cases the same everywhere; anything else goes
+    // through the system.
     if (!ascii)
-        ::CharLowerBuffA(&key[0], static_cast<DWORD>(key.size()));
+        ::CharLowerBuffW(&key[0], static_cast<DWORD>(key.size()));
     return key;
 }
 
@@ -135,17 +130,17 @@ std::string DupeKey(const std::string& text)
 // ---------------------------------------------------------------------------
 // The playlist file
 
-bool CEditorDlg::LoadPlaylist(const char* path, bool keepQueue)
+bool CEditorDlg::LoadPlaylist(const wchar_t* path, bool keepQueue)
 {
     if (!path)
         return false;
     // The file is read and parsed whole before anything is touched: a file
     // that cannot be read, or is too large to hold, changes nothing.
-    std::vector<std::string> tracks;
-    std::string filePath;
-    std::string fileName;
+    M3uDocument document;
+    std::wstring filePath;
+    std::wstring fileName;
     try {
-        if (!ReadM3uFile(path, tracks))
+        if (!ReadM3uFile(path, SystemAnsiCodePage(), document))
             return false;
         filePath = path;
         fileName = DisplayName(filePath);
@@ -153,7 +148,8 @@ bool CEditorDlg::LoadPlaylist(const char* path, bool keepQueue)
         return false;
     }
 
-    SetPathField(m_settings.lastPlaylist, path);
+    StorePath(m_settings.lastPlaylist, filePath, false);
+    m_format = FileFormat{document.encoding, document.lineEnd, std::move(document.trailing)};
     if (!keepQueue)
         m_player->ResetPlayer();
     m_strFilePath = std::move(filePath);
@@ -163,7 +159,7 @@ bool CEditorDlg::LoadPlaylist(const char* path, bool keepQueue)
 
     m_list.SetRedraw(false);
     // A full list box takes the first tracks: queue and list stay in step.
-    const size_t listed = m_tracks.Assign(std::move(tracks));
+    const size_t listed = m_tracks.Assign(std::move(document.tracks));
     m_list.SetRedraw(true);
     m_list.Invalidate();
     if (!keepQueue)
@@ -181,7 +177,7 @@ bool CEditorDlg::PromptSaveChanges()
 {
     if (!m_bModified)
         return true;
-    const int answer = Ask("Do you want to save your changes?", "Save Changes?", MB_YESNOCANCEL | MB_ICONQUESTION);
+    const int answer = Ask(L"Do you want to save your changes?", L"Save Changes?", MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer == IDNO)
         return true;
     if (answer != IDYES)
@@ -189,7 +185,7 @@ bool CEditorDlg::PromptSaveChanges()
     // The caller goes on only when the list is safely in its file: a failed
     // save keeps the list and its changes.
     if (m_bHasFile)
-        return WritePlaylist(m_tracks.Texts());
+        return WritePlaylist(m_tracks.Texts(), false);
     bool chosen = false;
     return SaveAs(chosen);
 }
@@ -202,7 +198,8 @@ void CEditorDlg::OnFileNew()
     m_tracks.Assign({});
     m_history.Reset();
     m_bHasFile = false;
-    m_strFileName = "untitled";
+    m_format = FileFormat{};
+    m_strFileName = L"untitled";
     m_strFilePath.clear();
     m_player->SetTrackFolder(PlaylistFolder());
     SetModified(false, false);
@@ -214,18 +211,17 @@ void CEditorDlg::OnFileOpen()
 {
     if (!PromptSaveChanges())
         return;
-    fw::CFileDialog dialog(true, "m3u", OFN_HIDEREADONLY | OFN_EXPLORER | OFN_LONGNAMES, kPlaylistFilter);
-    const std::string folder = PathFieldText(m_settings.playlistFolder);
+    fw::CFileDialog dialog(true, L"m3u", OFN_HIDEREADONLY | OFN_EXPLORER | OFN_LONGNAMES, kPlaylistFilter);
+    const std::wstring folder = StoredPath(m_settings.playlistFolder);
     dialog.initialDir = folder.empty() ? m_startDir : folder;
     if (Modal([&] { return dialog.DoModal(m_hWnd); }) != IDOK)
         return;
-    const std::string path = dialog.GetPathName();
+    const std::wstring path = dialog.GetPathName();
     if (path.empty())
         return;
-    SetPathField(m_settings.playlistFolder, path.c_str());
-    CutAtLastBackslash(m_settings.playlistFolder);
+    StorePath(m_settings.playlistFolder, path, true);
     if (!LoadPlaylist(path.c_str(), false))
-        Ask("Unable to open the specified file", "File Open Error", MB_OK | MB_ICONEXCLAMATION);
+        Ask(L"Unable to open the specified file", L"File Open Error", MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CEditorDlg::OnFileSave()
@@ -234,7 +230,7 @@ void CEditorDlg::OnFileSave()
         OnFileSaveAs();
         return;
     }
-    WritePlaylist(m_tracks.Texts());
+    WritePlaylist(m_tracks.Texts(), false);
 }
 
 void CEditorDlg::OnFileSaveAs()
@@ -247,35 +243,34 @@ void CEditorDlg::OnFileSaveAs()
 // list as it stands when the user presses OK.
 void CEditorDlg::OnFilePrint()
 {
-    const std::vector<std::string> lines = m_tracks.Texts();
+    const std::vector<std::wstring> lines = m_tracks.Texts();
     Modal([&] { PrintPlaylist(m_hWnd, m_strFilePath.empty() ? m_strFileName : m_strFilePath, m_strFileName, lines); });
 }
 
 bool CEditorDlg::SaveAs(bool& chosen)
 {
     chosen = false;
-    fw::CFileDialog dialog(false, "m3u", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_LONGNAMES,
+    fw::CFileDialog dialog(false, L"m3u", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_LONGNAMES,
                            kPlaylistFilter);
-    const std::string folder = PathFieldText(m_settings.playlistFolder);
+    const std::wstring folder = StoredPath(m_settings.playlistFolder);
     dialog.initialDir = folder.empty() ? m_startDir : folder;
     if (Modal([&] { return dialog.DoModal(m_hWnd); }) != IDOK)
         return false;
-    const std::string path = dialog.GetPathName();
+    const std::wstring path = dialog.GetPathName();
     if (path.empty())
         return false;
     chosen = true;
 
-    SetPathField(m_settings.playlistFolder, path.c_str());
-    CutAtLastBackslash(m_settings.playlistFolder);
+    StorePath(m_settings.playlistFolder, path, true);
 
     // Entries that depend on the playlist's folder are rewritten to name the
     // same files from the new one; the others are written as they stand.
-    std::vector<std::string> lines = m_tracks.Texts();
-    const std::string oldFolder = PlaylistFolder();
-    const std::string newFolder = FolderOfPath(path);
+    std::vector<std::wstring> lines = m_tracks.Texts();
+    const std::wstring oldFolder = PlaylistFolder();
+    const std::wstring newFolder = FolderOfPath(path);
     bool rewritten = false;
-    for (std::string& line : lines) {
-        std::string rebased = RebaseTrackPath(line, oldFolder, newFolder, m_folding);
+    for (std::wstring& line : lines) {
+        std::wstring rebased = RebaseTrackPath(line, oldFolder, newFolder, m_folding);
         if (rebased != line) {
             line = std::move(rebased);
             rewritten = true;
@@ -284,13 +279,13 @@ bool CEditorDlg::SaveAs(bool& chosen)
 
     // A list that did not reach the new file keeps the name it had, so that
     // the title and the next Save never point at a file without it.
-    const std::string oldPath = m_strFilePath;
-    const std::string oldName = m_strFileName;
+    const std::wstring oldPath = m_strFilePath;
+    const std::wstring oldName = m_strFileName;
     const bool oldHasFile = m_bHasFile;
     m_strFilePath = path;
     m_strFileName = DisplayName(path);
     m_bHasFile = true;
-    if (!WritePlaylist(lines)) {
+    if (!WritePlaylist(lines, true)) {
         m_strFilePath = oldPath;
         m_strFileName = oldName;
         m_bHasFile = oldHasFile;
@@ -310,42 +305,78 @@ bool CEditorDlg::SaveAs(bool& chosen)
     return true;
 }
 
-std::string CEditorDlg::PlaylistFolder() const { return m_bHasFile ? FolderOfPath(m_strFilePath) : std::string(); }
+std::wstring CEditorDlg::PlaylistFolder() const { return m_bHasFile ? FolderOfPath(m_strFilePath) : std::wstring(); }
 
-std::string CEditorDlg::ListText(int listIndex) const
+std::wstring CEditorDlg::ListText(int listIndex) const
 {
     TrackText text;
     m_tracks.Text(listIndex, text);
     return text;
 }
 
-bool CEditorDlg::WritePlaylist(const std::vector<std::string>& lines)
+namespace {
+
+// The names that kept a playlist from the encoding it was to have, as the
+// user is told of them: the first few, then how many more.
+std::wstring ForcedEncodingText(const std::vector<std::wstring>& lines, const std::vector<size_t>& forced,
+                                TextEncoding wanted, TextEncoding written)
 {
-    const char* path = m_strFilePath.c_str();
+    constexpr size_t kNamesShown = 10;
+    std::wstring text = written == TextEncoding::Utf16Le ? L"The playlist was saved as UTF-16 (Unicode) text"
+                                                         : L"The playlist was saved as UTF-8 (Unicode) text";
+    text += wanted == TextEncoding::Ansi ? L", because these names do not fit the system's code page:\r\n"
+                                         : L", because these names do not fit its own encoding:\r\n";
+    for (size_t i = 0; i < forced.size() && i < kNamesShown; ++i)
+        text += L"\r\n" + DisplayName(lines[forced[i]]);
+    if (forced.size() > kNamesShown)
+        text += L"\r\n...and " + std::to_wstring(forced.size() - kNamesShown) + L" more";
+    return text;
+}
+
+} // namespace
+
+bool CEditorDlg::WritePlaylist(const std::vector<std::wstring>& lines, bool saveAs)
+{
+    const wchar_t* path = m_strFilePath.c_str();
     // A target that cannot be opened for writing (read-only, locked, no such
     // folder) is told apart from a write that fails later: probe it without
     // touching its contents.
-    HANDLE probe = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    HANDLE probe = ::CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (probe == INVALID_HANDLE_VALUE) {
-        Ask("Unable to open the specified file", "File Open Error", MB_OK | MB_ICONEXCLAMATION);
+        Ask(L"Unable to open the specified file", L"File Open Error", MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     const bool created = ::GetLastError() != ERROR_ALREADY_EXISTS;
     ::CloseHandle(probe);
 
+    // Save writes the encoding the file was read in, Save as the one its name
+    // asks for; either gives way to Unicode rather than change a name.
+    const IAnsiCodePage& codePage = SystemAnsiCodePage();
+    const bool isM3u8 = IsM3u8Path(m_strFilePath);
+    const TextEncoding wanted = saveAs ? (isM3u8 ? TextEncoding::Utf8Bom : TextEncoding::Ansi) : m_format.encoding;
+    const TextEncoding encoding = saveAs ? SaveAsEncoding(isM3u8, lines, codePage)
+                                         : SaveEncoding(m_format.encoding, lines, isM3u8, codePage);
     // The old file is replaced only once the new bytes are safely written.
-    const std::string data = FormatM3u(lines);
+    std::string data = WriteM3u(lines, encoding, m_format.lineEnd, codePage);
+    if (!saveAs && encoding == m_format.encoding)
+        data += m_format.trailing;
     if (!WriteFileReplacing(path, data.data(), data.size())) {
         if (created)
-            ::DeleteFileA(path); // the empty file of the probe
-        Ask("Unable to write the playlist file. The file on disk was left as it was.", "File Save Error",
+            ::DeleteFileW(path); // the empty file of the probe
+        Ask(L"Unable to write the playlist file. The file on disk was left as it was.", L"File Save Error",
             MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     m_bHasFile = true;
+    if (encoding != m_format.encoding || saveAs)
+        m_format.trailing.clear();
+    m_format.encoding = encoding;
     m_history.MarkSaved();
     SetModified(false, true);
+    if (encoding != wanted)
+        Ask(ForcedEncodingText(lines, TracksNotKept(lines, wanted, isM3u8, codePage), wanted, encoding).c_str(),
+            L"Playlist Encoding", MB_OK | MB_ICONINFORMATION);
     return true;
 }
 
@@ -385,7 +416,7 @@ bool CEditorDlg::RunEdit(const std::function<EditOutcome(CPlayQueue&, QueueOrder
     return outcome.done;
 }
 
-bool CEditorDlg::AddToList(const std::vector<std::string>& paths)
+bool CEditorDlg::AddToList(const std::vector<std::wstring>& paths)
 {
     if (paths.empty())
         return false;
@@ -394,36 +425,37 @@ bool CEditorDlg::AddToList(const std::vector<std::string>& paths)
 
 void CEditorDlg::OnAddTracks()
 {
-    fw::CFileDialog dialog(true, "mp3", OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_LONGNAMES,
+    fw::CFileDialog dialog(true, L"mp3", OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_LONGNAMES,
                            kTrackFilter, kTrackBufferChars);
-    const std::string folder = PathFieldText(m_settings.trackFolder);
+    const std::wstring folder = StoredPath(m_settings.trackFolder);
     dialog.initialDir = folder.empty() ? m_startDir : folder;
     if (Modal([&] { return dialog.DoModal(m_hWnd); }) != IDOK) {
         // The dialog refuses a selection whose names do not fit; say so
         // rather than add nothing in silence.
         if (dialog.failedBufferTooSmall)
-            Ask("Too many files were selected at once; none of them were added.\r\n"
-                "Please add them in smaller groups.",
-                "Add Tracks", MB_OK | MB_ICONEXCLAMATION);
+            Ask(L"Too many files were selected at once; none of them were added.\r\n"
+                L"Please add them in smaller groups.",
+                L"Add Tracks", MB_OK | MB_ICONEXCLAMATION);
         return;
     }
 
     SetPathField(m_settings.trackFolder, "");
+    bool folderTaken = false;
     // One step for Undo: the files are added together once each was looked at.
-    std::vector<std::string> added;
-    for (const std::string& chosen : dialog.GetSelectedPaths()) {
-        const std::string path = Trimmed(chosen);
+    std::vector<std::wstring> added;
+    for (const std::wstring& chosen : dialog.GetSelectedPaths()) {
+        const std::wstring path = Trimmed(chosen);
         if (path.empty())
             continue;
         // The first file of the selection names the folder of the next
         // dialog, whether or not it is added.
-        if (m_settings.trackFolder[0] == '\0') {
-            SetPathField(m_settings.trackFolder, path.c_str());
-            CutAtLastBackslash(m_settings.trackFolder);
+        if (!folderTaken) {
+            folderTaken = true;
+            StorePath(m_settings.trackFolder, path, true);
         }
         if (!EndsInMp3(path)) {
-            std::string text = "Warning: The extension of this file is not \"mp3\"\r\n   " + path;
-            Ask(text.c_str(), "Warning", MB_OK | MB_ICONEXCLAMATION);
+            std::wstring text = L"Warning: The extension of this file is not \"mp3\"\r\n   " + path;
+            Ask(text.c_str(), L"Warning", MB_OK | MB_ICONEXCLAMATION);
             continue;
         }
         added.push_back(path);
@@ -435,12 +467,12 @@ void CEditorDlg::OnAddTracks()
 void CEditorDlg::DropFiles(HDROP drop)
 {
     // Every name is read before the first warning is shown.
-    const std::vector<std::string> paths = DroppedNames(drop);
+    const std::vector<std::wstring> paths = DroppedNames(drop);
     // Announced, but added all the same: the user dropped it on purpose.
-    for (const std::string& path : paths) {
+    for (const std::wstring& path : paths) {
         if (!EndsInMp3(path)) {
-            std::string text = "Warning: The extension of this file is not \"mp3\"\r\n    " + path;
-            Ask(text.c_str(), "Warning!", MB_OK | MB_ICONEXCLAMATION);
+            std::wstring text = L"Warning: The extension of this file is not \"mp3\"\r\n    " + path;
+            Ask(text.c_str(), L"Warning!", MB_OK | MB_ICONEXCLAMATION);
         }
     }
     AddToList(paths);
@@ -454,7 +486,7 @@ void CEditorDlg::OnRemove()
     const ListSelection selected = m_tracks.Selection();
     if (selected.runs.empty())
         return;
-    if (Ask("Do you want to permanently delete the selected items?", "Delete?", MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (Ask(L"Do you want to permanently delete the selected items?", L"Delete?", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     RunEdit([&](CPlayQueue& queue, QueueOrder) {
         m_tracks.Select(selected);
@@ -472,15 +504,15 @@ void CEditorDlg::OnClearDupes()
     // the question, so the answer acts on exactly these.
     std::vector<int> duplicates;
     {
-        const std::vector<std::string>& texts = m_tracks.Texts();
-        std::unordered_set<std::string> seen;
+        const std::vector<std::wstring>& texts = m_tracks.Texts();
+        std::unordered_set<std::wstring> seen;
         seen.reserve(texts.size());
         for (size_t i = 0; i < texts.size(); ++i) {
             if (!seen.insert(DupeKey(texts[i])).second)
                 duplicates.push_back(static_cast<int>(i));
         }
     }
-    if (Ask("All duplicate occurrences of files will be deleted. Do you want to continue?", "Delete Duplicates?",
+    if (Ask(L"All duplicate occurrences of files will be deleted. Do you want to continue?", L"Delete Duplicates?",
             MB_YESNO | MB_ICONQUESTION)
         != IDYES)
         return;

@@ -79,11 +79,11 @@ const fw::AnchorRow CEditorDlg::kLayout[] = {
 
 namespace {
 
-// Letters beyond ASCII lower-case as the system's code page has them.
+// Letters beyond ASCII lower-case as the system maps them.
 CCaseFolding::Unit SystemLower(CCaseFolding::Unit unit)
 {
-    char text[2] = {unit, '\0'};
-    ::CharLowerBuffA(text, 1);
+    wchar_t text[2] = {unit, L'\0'};
+    ::CharLowerBuffW(text, 1);
     return text[0];
 }
 
@@ -122,9 +122,9 @@ BOOL CEditorDlg::OnInitDialog()
 
     // Both data files are named from here for the whole run, even after a
     // file dialog has moved the current directory.
-    char startDir[MAX_PATH];
-    const DWORD n = ::GetCurrentDirectoryA(sizeof startDir, startDir);
-    if (n > 0 && n < sizeof startDir)
+    wchar_t startDir[MAX_PATH];
+    const DWORD n = ::GetCurrentDirectoryW(MAX_PATH, startDir);
+    if (n > 0 && n < MAX_PATH)
         m_startDir = startDir;
 
     m_layout.Attach(m_hWnd, kLayout);
@@ -157,7 +157,15 @@ BOOL CEditorDlg::OnInitDialog()
     std::vector<int> order;
     const bool resumed = LoadResume(current, count, order);
     bool loaded = false;
-    const std::string last = PathFieldText(m_settings.lastPlaylist);
+    // A name the code page cannot hold was stored as its short name: the
+    // playlist is opened by its long name, which the title shows.
+    std::wstring last = StoredPath(m_settings.lastPlaylist);
+    if (!last.empty()) {
+        wchar_t longName[MAX_PATH];
+        const DWORD length = ::GetLongPathNameW(last.c_str(), longName, MAX_PATH);
+        if (length > 0 && length < MAX_PATH)
+            last = longName;
+    }
     if (m_bSettingsLoaded && !last.empty())
         loaded = LoadPlaylist(last.c_str(), resumed);
     if (resumed && loaded)
@@ -179,7 +187,7 @@ BOOL CEditorDlg::FailStartUp()
 void CEditorDlg::CenterOnScreen()
 {
     RECT work{};
-    if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
+    if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
         work = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     RECT r = GetWindowRect();
     const int w = r.right - r.left;
@@ -198,19 +206,19 @@ void CEditorDlg::SetModified(bool modified, bool force)
     if (!force && modified == m_bModified)
         return;
     m_bModified = modified;
-    std::string title = m_strBaseTitle;
+    std::wstring title = m_strBaseTitle;
     if (modified)
-        title += " - " + m_strFileName + "*";
+        title += L" - " + m_strFileName + L"*";
     else if (!m_strFileName.empty())
-        title += " - " + m_strFileName;
+        title += L" - " + m_strFileName;
     SetWindowText(title);
 }
 
 void CEditorDlg::UpdateSelStatus()
 {
-    char text[64];
-    std::snprintf(text, sizeof text, "Sel: %d/%d", m_list.GetCurSel() + 1, m_list.GetCount());
-    ::SetDlgItemTextA(m_hWnd, IDC_SEL_STATUS, text);
+    wchar_t text[64];
+    std::swprintf(text, sizeof text / sizeof text[0], L"Sel: %d/%d", m_list.GetCurSel() + 1, m_list.GetCount());
+    ::SetDlgItemTextW(m_hWnd, IDC_SEL_STATUS, text);
 }
 
 void CEditorDlg::SelectListItem(int listIndex)
@@ -221,7 +229,7 @@ void CEditorDlg::SelectListItem(int listIndex)
         m_list.SendMessage(LB_SETSEL, FALSE, -1);
 }
 
-void CEditorDlg::SetTrayTip(const char* text) { m_tray->SetTip(text); }
+void CEditorDlg::SetTrayTip(const wchar_t* text) { m_tray->SetTip(text); }
 
 void CEditorDlg::SetTrayIcon(HICON icon) { m_tray->SetIcon(icon); }
 
@@ -241,12 +249,12 @@ void CEditorDlg::ShowList(bool show)
 // A directory whose name does not fit has no usable name here at all: its
 // data files are never put anywhere else instead, least of all at the root
 // of the drive that an empty folder name would give.
-std::string CEditorDlg::DataFilePath(const char* name) const
+std::wstring CEditorDlg::DataFilePath(const wchar_t* name) const
 {
     if (m_startDir.empty())
-        return std::string();
-    const std::string path = JoinPath(m_startDir.c_str(), name);
-    return path.size() < MAX_PATH ? path : std::string();
+        return std::wstring();
+    const std::wstring path = JoinPath(m_startDir.c_str(), name);
+    return path.size() < MAX_PATH ? path : std::wstring();
 }
 
 fw::Reply CEditorDlg::OnGetMinMaxInfo(WPARAM, LPARAM lParam)
@@ -341,7 +349,7 @@ void CEditorDlg::LeaveModal()
     PostMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED));
 }
 
-int CEditorDlg::Ask(const char* text, const char* caption, UINT type)
+int CEditorDlg::Ask(const wchar_t* text, const wchar_t* caption, UINT type)
 {
     return Modal([&] { return ui::Ui().MessageBox(m_hWnd, text, caption, type); });
 }

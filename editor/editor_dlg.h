@@ -10,6 +10,7 @@
 #include "player/player_host.h"
 #include "playlist/case_fold.h"
 #include "playlist/edit_history.h"
+#include "playlist/m3u.h"
 
 #include <shellapi.h>
 
@@ -37,12 +38,12 @@ public:
     bool IsModified() const { return m_bModified; }
     // The title and the modified marker; force rewrites the title anyway.
     void SetModified(bool modified, bool force);
-    const std::string& FilePath() const { return m_strFilePath; }
-    const std::string& FileName() const { return m_strFileName; }
+    const std::wstring& FilePath() const { return m_strFilePath; }
+    const std::wstring& FileName() const { return m_strFileName; }
 
     // Loads a playlist file into the list: false, with nothing changed, when
     // it cannot be read. keepQueue leaves the play queue to the caller.
-    bool LoadPlaylist(const char* path, bool keepQueue);
+    bool LoadPlaylist(const wchar_t* path, bool keepQueue);
     // Appends the dropped files (WM_DROPFILES); the caller keeps the handle.
     void DropFiles(HDROP drop);
 
@@ -73,9 +74,9 @@ private:
     void ShowList(bool show) override;
     void SelectListItem(int listIndex) override;
     int ListCount() const override { return m_tracks.Count(); }
-    std::string ListText(int listIndex) const override;
+    std::wstring ListText(int listIndex) const override;
     void RefreshSelectionStatus() override { UpdateSelStatus(); }
-    void SetTrayTip(const char* text) override;
+    void SetTrayTip(const wchar_t* text) override;
     void SetTrayIcon(HICON icon) override;
     void RequestClose() override;
 
@@ -91,7 +92,7 @@ private:
         CModalScope scope(*this);
         return show();
     }
-    int Ask(const char* text, const char* caption, UINT type);
+    int Ask(const wchar_t* text, const wchar_t* caption, UINT type);
     class CModalScope {
     public:
         explicit CModalScope(CEditorDlg& editor) : m_editor(editor) { ++m_editor.m_modalDepth; }
@@ -112,7 +113,7 @@ private:
     void UpdateSelStatus();
     // "%s\%s" of the start-up directory and a data file's name; empty when
     // the directory's name did not fit, and the data files are passed over.
-    std::string DataFilePath(const char* name) const;
+    std::wstring DataFilePath(const wchar_t* name) const;
 
     // The save-changes prompt: true when the caller may go on.
     bool PromptSaveChanges();
@@ -167,19 +168,33 @@ private:
     fw::Reply OnEndSession(WPARAM wParam, LPARAM lParam);
     fw::Reply OnDropFiles(WPARAM wParam, LPARAM lParam);
 
-    // Save's write of these lines to m_strFilePath: true when the file now holds them.
-    bool WritePlaylist(const std::vector<std::string>& lines);
+    // The write of these lines to m_strFilePath by Save or Save as: true when
+    // the file now holds them. A name that the encoding it should have cannot
+    // hold makes it Unicode, and the user is told which names did.
+    bool WritePlaylist(const std::vector<std::wstring>& lines, bool saveAs);
     // Save as: the dialog, then the write. True when a file was chosen and written.
     bool SaveAs(bool& chosen);
     // The folder of the playlist's file; empty for an untitled list.
-    std::string PlaylistFolder() const;
+    std::wstring PlaylistFolder() const;
     // Edits through the history: the player runs each on its queue; then the
     // title's marker and the status line follow. True when the list changed.
     bool RunEdit(const std::function<EditOutcome(CPlayQueue&, QueueOrder)>& edit);
-    bool AddToList(const std::vector<std::string>& paths);
+    bool AddToList(const std::vector<std::wstring>& paths);
     // The first item from the focused one on (next: from the one after it)
     // whose text holds text, in any case, is selected; a beep when none is.
-    void FindInList(const std::string& text, bool next);
+    void FindInList(const std::wstring& text, bool next);
+
+    // A path into an ANSI field of settings.dat (its folder only: the part
+    // before its last backslash), and the path a field holds.
+    void StorePath(char (&field)[kPathFieldSize], const std::wstring& path, bool folderOnly);
+    static std::wstring StoredPath(const char (&field)[kPathFieldSize]);
+
+    // How the playlist's file is written: as it was read, or as a new one.
+    struct FileFormat {
+        TextEncoding encoding = TextEncoding::Ansi;
+        LineEnd lineEnd = LineEnd::CrLf;
+        std::string trailing; // the odd last byte of a UTF-16 file
+    };
 
     std::unique_ptr<CPlayerDlg> m_player;
     std::unique_ptr<CTrayIcon> m_tray;
@@ -192,10 +207,11 @@ private:
     POINT m_ptMinTrackSize{0, 0};
     bool m_bModified = false;
     bool m_bHasFile = false;
-    std::string m_strBaseTitle;
-    std::string m_strFileName;
-    std::string m_strFilePath;
-    std::string m_startDir; // empty: the name did not fit
+    std::wstring m_strBaseTitle;
+    std::wstring m_strFileName;
+    std::wstring m_strFilePath;
+    FileFormat m_format;
+    std::wstring m_startDir; // empty: the name did not fit
     int m_modalDepth = 0;
     bool m_closeDeferred = false;
     bool m_closing = false; // the close path's own questions are up

@@ -13,7 +13,7 @@
 namespace {
 
 // A table from the resources is loaded once and is the system's to free.
-HACCEL Keys(int id) { return ::LoadAcceleratorsA(fw::AppInstance(), MAKEINTRESOURCEA(id)); }
+HACCEL Keys(int id) { return ::LoadAcceleratorsW(fw::AppInstance(), MAKEINTRESOURCEW(id)); }
 
 } // namespace
 
@@ -27,16 +27,16 @@ bool CEditorDlg::TranslateKeys(MSG& msg)
     const HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
     bool translated = false;
     if (root == m_hWnd || (m_player && root == m_player->GetHwnd())) {
-        translated = (msg.hwnd == m_list.GetHwnd() && ::TranslateAcceleratorA(m_hWnd, listKeys, &msg))
-                     || ::TranslateAcceleratorA(m_hWnd, editorKeys, &msg);
+        translated = (msg.hwnd == m_list.GetHwnd() && ::TranslateAcceleratorW(m_hWnd, listKeys, &msg))
+                     || ::TranslateAcceleratorW(m_hWnd, editorKeys, &msg);
     } else if (m_find && root == m_find->GetHwnd()) {
-        translated = ::TranslateAcceleratorA(m_hWnd, findKeys, &msg) != 0;
+        translated = ::TranslateAcceleratorW(m_hWnd, findKeys, &msg) != 0;
     }
     // Wine tells Alt pressed alone from Alt with a key by what its default
     // procedure saw: without it, letting go of Alt after Alt+Up would give
     // the keyboard to the menu bar.
     if (translated && msg.message == WM_SYSKEYDOWN)
-        ::DefWindowProcA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+        ::DefWindowProcW(msg.hwnd, msg.message, msg.wParam, msg.lParam);
     return translated;
 }
 
@@ -102,11 +102,11 @@ void CEditorDlg::OnRemoveMissing()
                 return;
         }
     }
-    const char* caption = "Remove Missing Files";
+    const wchar_t* caption = L"Remove Missing Files";
     if (check.Missing().empty()) {
-        std::string text = "No track of the playlist is missing.";
+        std::wstring text = L"No track of the playlist is missing.";
         if (!check.KeptText().empty())
-            text += "\r\n\r\n" + check.KeptText();
+            text += L"\r\n\r\n" + check.KeptText();
         Ask(text.c_str(), caption, MB_OK | MB_ICONINFORMATION);
         return;
     }
@@ -124,20 +124,20 @@ void CEditorDlg::OnRemoveMissing()
 void CEditorDlg::OnFind()
 {
     if (!m_find)
-        m_find = std::make_unique<CFindDlg>([this](const std::string& text, bool next) { FindInList(text, next); });
+        m_find = std::make_unique<CFindDlg>([this](const std::wstring& text, bool next) { FindInList(text, next); });
     m_find->Open(m_hWnd);
 }
 
 void CEditorDlg::OnFindNext()
 {
-    const std::string text = m_find ? m_find->Text() : std::string();
+    const std::wstring text = m_find ? m_find->Text() : std::wstring();
     if (text.empty())
         OnFind();
     else
         FindInList(text, true);
 }
 
-void CEditorDlg::FindInList(const std::string& text, bool next)
+void CEditorDlg::FindInList(const std::wstring& text, bool next)
 {
     if (text.empty())
         return;

@@ -61,7 +61,7 @@ bool CEditorDlg::LoadSettings()
     m_settings = SettingsRecord{};
     // A short or unreadable file leaves the record all zero and counts as
     // missing: a half-written file must not start with both windows hidden.
-    const std::string path = DataFilePath(kSettingsFileName);
+    const std::wstring path = DataFilePath(kSettingsFileName);
     if (path.empty() || !LoadSettingsFile(path.c_str(), m_settings))
         return false;
 
@@ -125,7 +125,7 @@ void CEditorDlg::SaveSettings()
         m_settings.playerPlacement = ToImage(*player.placement);
     ReadPlacement(m_hWnd, m_settings.editorPlacement);
     // Written through a temporary file, so a failed write keeps the old one.
-    const std::string path = DataFilePath(kSettingsFileName);
+    const std::wstring path = DataFilePath(kSettingsFileName);
     if (!path.empty())
         SaveSettingsFile(path.c_str(), m_settings);
 }
@@ -133,7 +133,7 @@ void CEditorDlg::SaveSettings()
 bool CEditorDlg::LoadResume(int& current, int& count, std::vector<int>& order)
 {
     ResumeData stored;
-    const std::string path = DataFilePath(kResumeFileName);
+    const std::wstring path = DataFilePath(kResumeFileName);
     const bool read = !path.empty() && LoadResumeFile(path.c_str(), stored);
     current = stored.current;
     count = stored.count;
@@ -143,7 +143,7 @@ bool CEditorDlg::LoadResume(int& current, int& count, std::vector<int>& order)
 
 void CEditorDlg::SaveResume()
 {
-    const std::string path = DataFilePath(kResumeFileName);
+    const std::wstring path = DataFilePath(kResumeFileName);
     if (path.empty())
         return;
     const CPlayQueue& queue = m_player->Queue();
@@ -160,4 +160,34 @@ void CEditorDlg::ResumePlayQueue(int current, int count, const std::vector<int>&
     // whatever the file held and however the playlist changed since.
     const ResumePlan plan = RebuildPlayOrder(stored, m_list.GetCount());
     m_player->RestorePlayOrder(plan.order, plan.current);
+}
+
+namespace {
+
+// GetShortPathNameW's name for a path that exists; empty when it gives none.
+std::wstring ShortPathOf(const std::wstring& path)
+{
+    const DWORD size = ::GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (size == 0)
+        return std::wstring();
+    std::wstring name(size, L'\0');
+    const DWORD length = ::GetShortPathNameW(path.c_str(), &name[0], size);
+    if (length == 0 || length >= size)
+        return std::wstring();
+    name.resize(length);
+    return name;
+}
+
+} // namespace
+
+void CEditorDlg::StorePath(char (&field)[kPathFieldSize], const std::wstring& path, bool folderOnly)
+{
+    SetPathField(field, path, SystemAnsiCodePage(), ShortPathOf);
+    if (folderOnly)
+        CutAtLastBackslash(field);
+}
+
+std::wstring CEditorDlg::StoredPath(const char (&field)[kPathFieldSize])
+{
+    return PathFieldPath(field, SystemAnsiCodePage());
 }

@@ -27,7 +27,7 @@ void CFindDlg::Open(HWND owner)
     edit.SendMessage(EM_SETSEL, 0, -1);
 }
 
-std::string CFindDlg::Text() const { return IsWindow() ? Item(IDC_FIND_TEXT).GetWindowText() : std::string(); }
+std::wstring CFindDlg::Text() const { return IsWindow() ? Item(IDC_FIND_TEXT).GetWindowText() : std::wstring(); }
 
 void CFindDlg::OnTextChange() { m_search(Text(), false); }
 

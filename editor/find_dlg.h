@@ -10,14 +10,14 @@
 class CFindDlg : public fw::CDialogImpl<CFindDlg> {
 public:
     // next: from the item after the focused one rather than from it.
-    using Search = std::function<void(const std::string& text, bool next)>;
+    using Search = std::function<void(const std::wstring& text, bool next)>;
 
     explicit CFindDlg(Search search);
 
     // Shows the box (made the first time, beside the owner's top right
     // corner) with its text selected and the keyboard in it.
     void Open(HWND owner);
-    std::string Text() const;
+    std::wstring Text() const;
 
 protected:
     void OnOK() override;     // Enter and Find Next

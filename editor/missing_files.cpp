@@ -20,8 +20,8 @@ CFileProbe::~CFileProbe() { ::SetErrorMode(m_errorMode); }
 
 FileState CFileProbe::Probe(const TrackText& path)
 {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    const bool root = !path.empty() && (path.back() == '\\' || path.back() == '/');
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    const bool root = !path.empty() && (path.back() == L'\\' || path.back() == L'/');
     if (root)
         return attributes != INVALID_FILE_ATTRIBUTES ? FileState::Present : FileState::Unreachable;
     if (attributes != INVALID_FILE_ATTRIBUTES)
@@ -110,8 +110,8 @@ void CMissingCheckDlg::Slice()
 
 void CMissingCheckDlg::ShowProgress() const
 {
-    char text[96];
-    std::snprintf(text, sizeof text, "Checked %d of %d tracks...", m_check.Checked(), m_check.Total());
+    wchar_t text[96];
+    std::swprintf(text, sizeof text / sizeof text[0], L"Checked %d of %d tracks...", m_check.Checked(), m_check.Total());
     Item(IDC_CHECK_STATUS).SetWindowText(text);
     Item(IDC_CHECK_PROGRESS).SendMessage(PBM_SETPOS, static_cast<WPARAM>(m_check.Checked()));
 }

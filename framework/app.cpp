@@ -7,10 +7,10 @@ namespace fw {
 int CApp::Run()
 {
     MSG msg{};
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (!PreTranslateMessage(msg) && !IsModelessDialogMessage(msg)) {
             ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
+            ::DispatchMessageW(&msg);
         }
         // The main window goes inside some handler, perhaps deep in a modal
         // loop; its objects are let go only once that handler has returned.

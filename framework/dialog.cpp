@@ -40,7 +40,7 @@ bool ReturnsDirectly(UINT message)
 bool IsModelessDialogMessage(MSG& msg)
 {
     for (HWND dialog : ModelessDialogs()) {
-        if (::IsDialogMessageA(dialog, &msg))
+        if (::IsDialogMessageW(dialog, &msg))
             return true;
     }
     return false;
@@ -50,7 +50,7 @@ CDialog::~CDialog()
 {
     // No message may reach a half-destroyed object: cut the link first.
     if (m_hWnd && ::IsWindow(m_hWnd)) {
-        ::SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
+        ::SetWindowLongPtrW(m_hWnd, DWLP_USER, 0);
         HWND hwnd = m_hWnd;
         m_hWnd = nullptr;
         ::DestroyWindow(hwnd);
@@ -60,7 +60,7 @@ CDialog::~CDialog()
 bool CDialog::Create(HWND parent)
 {
     m_modal = false;
-    HWND hwnd = ::CreateDialogParamA(AppInstance(), MAKEINTRESOURCEA(m_templateId), parent, DialogProc,
+    HWND hwnd = ::CreateDialogParamW(AppInstance(), MAKEINTRESOURCEW(m_templateId), parent, DialogProc,
                                      reinterpret_cast<LPARAM>(this));
     // A dialog that gave up in OnInitDialog has destroyed itself already.
     if (!hwnd || !::IsWindow(hwnd))
@@ -72,7 +72,7 @@ bool CDialog::Create(HWND parent)
 INT_PTR CDialog::DoModal(HWND parent)
 {
     m_modal = true;
-    return ::DialogBoxParamA(AppInstance(), MAKEINTRESOURCEA(m_templateId), parent, DialogProc,
+    return ::DialogBoxParamW(AppInstance(), MAKEINTRESOURCEW(m_templateId), parent, DialogProc,
                              reinterpret_cast<LPARAM>(this));
 }
 
@@ -122,7 +122,7 @@ INT_PTR CDialog::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         // The handler may have destroyed the window, and whoever owns this
         // object may have let go of it: only the handle is used from here on.
         if (::IsWindow(hwnd))
-            ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, *reply);
+            ::SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, *reply);
         return TRUE;
     }
     if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
@@ -143,10 +143,10 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     CDialog* self;
     if (message == WM_INITDIALOG) {
         self = reinterpret_cast<CDialog*>(lParam);
-        ::SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
         self->m_hWnd = hwnd;
     } else {
-        self = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+        self = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
     }
     if (!self)
         return FALSE;
@@ -160,7 +160,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     }
 
     if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         std::vector<HWND>& dialogs = ModelessDialogs();
         dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), hwnd), dialogs.end());
         self->m_hWnd = nullptr;

@@ -76,10 +76,10 @@ bool PumpUntil(Pred pred, DWORD timeoutMs)
     DWORD start = ::GetTickCount();
     for (;;) {
         MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (!IsModelessDialogMessage(msg)) {
                 ::TranslateMessage(&msg);
-                ::DispatchMessageA(&msg);
+                ::DispatchMessageW(&msg);
             }
         }
         if (pred())

@@ -6,13 +6,13 @@
 
 namespace fw {
 
-CFileDialog::CFileDialog(bool open, const char* defaultExtension, DWORD flags, const char* filter, size_t bufferChars)
-    : m_open(open), m_defaultExtension(defaultExtension ? defaultExtension : ""), m_buffer(bufferChars + 2, '\0')
+CFileDialog::CFileDialog(bool open, const wchar_t* defaultExtension, DWORD flags, const wchar_t* filter, size_t bufferChars)
+    : m_open(open), m_defaultExtension(defaultExtension ? defaultExtension : L""), m_buffer(bufferChars + 2, L'\0')
 {
-    for (const char* p = filter ? filter : ""; *p; ++p)
-        m_filter.push_back(*p == '|' ? '\0' : *p);
-    m_filter.push_back('\0');
-    m_filter.push_back('\0');
+    for (const wchar_t* p = filter ? filter : L""; *p; ++p)
+        m_filter.push_back(*p == L'|' ? L'\0' : *p);
+    m_filter.push_back(L'\0');
+    m_filter.push_back(L'\0');
 
     m_ofn.lStructSize = sizeof(m_ofn);
     m_ofn.Flags = flags;
@@ -38,24 +38,24 @@ int CFileDialog::DoModal(HWND owner)
     return IDOK;
 }
 
-std::string CFileDialog::GetPathName() const
+std::wstring CFileDialog::GetPathName() const
 {
-    std::vector<std::string> paths = GetSelectedPaths();
-    return paths.empty() ? std::string() : paths.front();
+    std::vector<std::wstring> paths = GetSelectedPaths();
+    return paths.empty() ? std::wstring() : paths.front();
 }
 
-std::vector<std::string> CFileDialog::GetSelectedPaths() const
+std::vector<std::wstring> CFileDialog::GetSelectedPaths() const
 {
     return SplitMultiSelection(m_buffer.data(), m_buffer.size(), m_ofn.nFileOffset);
 }
 
-std::vector<std::string> SplitMultiSelection(const char* buffer, size_t bufferChars, size_t fileOffset)
+std::vector<std::wstring> SplitMultiSelection(const wchar_t* buffer, size_t bufferChars, size_t fileOffset)
 {
-    std::vector<std::string> paths;
+    std::vector<std::wstring> paths;
     size_t pos = 0;
-    auto next = [&](std::string& out) {
+    auto next = [&](std::wstring& out) {
         size_t start = pos;
-        while (pos < bufferChars && buffer[pos] != '\0')
+        while (pos < bufferChars && buffer[pos] != L'\0')
             ++pos;
         out.assign(buffer + start, pos - start);
         if (pos < bufferChars)
@@ -63,7 +63,7 @@ std::vector<std::string> SplitMultiSelection(const char* buffer, size_t bufferCh
         return !out.empty();
     };
 
-    std::string first;
+    std::wstring first;
     if (!next(first))
         return paths;
     // One file: the dialog wrote its full path, and the name starts inside it.
@@ -71,10 +71,10 @@ std::vector<std::string> SplitMultiSelection(const char* buffer, size_t bufferCh
         paths.push_back(first);
         return paths;
     }
-    std::string folder = first;
-    if (!folder.empty() && folder.back() != '\\')
-        folder.push_back('\\');
-    std::string name;
+    std::wstring folder = first;
+    if (!folder.empty() && folder.back() != L'\\')
+        folder.push_back(L'\\');
+    std::wstring name;
     while (next(name))
         paths.push_back(folder + name);
     if (paths.empty())

@@ -20,7 +20,7 @@ public:
     HDC TakePrinterDC();
 
     // What the dialog is given and answers (a value object: fields in and out).
-    PRINTDLGA m_pd{};
+    PRINTDLGW m_pd{};
 
 private:
     void FreeDeviceGlobals();

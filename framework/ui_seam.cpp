@@ -5,13 +5,13 @@ namespace {
 
 class RealUi final : public IUiSeam {
 public:
-    int MessageBox(HWND owner, const char* text, const char* caption, UINT type) override
+    int MessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) override
     {
-        return ::MessageBoxA(owner, text, caption, type);
+        return ::MessageBoxW(owner, text, caption, type);
     }
-    bool GetOpenFileName(OPENFILENAMEA& ofn) override { return ::GetOpenFileNameA(&ofn) != FALSE; }
-    bool GetSaveFileName(OPENFILENAMEA& ofn) override { return ::GetSaveFileNameA(&ofn) != FALSE; }
-    bool PrintDlg(PRINTDLGA& pd) override { return ::PrintDlgA(&pd) != FALSE; }
+    bool GetOpenFileName(OPENFILENAMEW& ofn) override { return ::GetOpenFileNameW(&ofn) != FALSE; }
+    bool GetSaveFileName(OPENFILENAMEW& ofn) override { return ::GetSaveFileNameW(&ofn) != FALSE; }
+    bool PrintDlg(PRINTDLGW& pd) override { return ::PrintDlgW(&pd) != FALSE; }
     void MessageBeep(UINT type) override { ::MessageBeep(type); }
     DWORD CommDlgExtendedError() override { return ::CommDlgExtendedError(); }
 };

@@ -11,11 +11,11 @@ namespace ui {
 class IUiSeam {
 public:
     virtual ~IUiSeam() = default;
-    virtual int MessageBox(HWND owner, const char* text, const char* caption, UINT type) = 0;
-    virtual bool GetOpenFileName(OPENFILENAMEA& ofn) = 0;
-    virtual bool GetSaveFileName(OPENFILENAMEA& ofn) = 0;
+    virtual int MessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) = 0;
+    virtual bool GetOpenFileName(OPENFILENAMEW& ofn) = 0;
+    virtual bool GetSaveFileName(OPENFILENAMEW& ofn) = 0;
     // Returns what PrintDlgA returned; on success ofn-style out fields (hDC) are filled.
-    virtual bool PrintDlg(PRINTDLGA& pd) = 0;
+    virtual bool PrintDlg(PRINTDLGW& pd) = 0;
     virtual void MessageBeep(UINT type) = 0;
     // The reason the last file or print dialog failed (0: the user cancelled).
     virtual DWORD CommDlgExtendedError() = 0;

@@ -2,11 +2,11 @@
 
 namespace fw {
 
-std::string CWindow::GetWindowText() const
+std::wstring CWindow::GetWindowText() const
 {
-    int length = ::GetWindowTextLengthA(m_hWnd);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    int copied = ::GetWindowTextA(m_hWnd, &text[0], length + 1);
+    int length = ::GetWindowTextLengthW(m_hWnd);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    int copied = ::GetWindowTextW(m_hWnd, &text[0], length + 1);
     text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
     return text;
 }
@@ -18,7 +18,7 @@ void CWindow::ScreenToClient(RECT& r) const
     r = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
 }
 
-bool CListBox::GetText(int index, std::string& text) const
+bool CListBox::GetText(int index, std::wstring& text) const
 {
     text.clear();
     int length = GetTextLen(index);
@@ -58,13 +58,13 @@ bool OnVirtualScreen(long long left, long long top, long long right, long long b
     return left < screenRight && right > screenLeft && top < screenBottom && bottom > screenTop;
 }
 
-HINSTANCE AppInstance() { return ::GetModuleHandleA(nullptr); }
+HINSTANCE AppInstance() { return ::GetModuleHandleW(nullptr); }
 
-HICON LoadAppIcon(int resourceId) { return ::LoadIconA(AppInstance(), MAKEINTRESOURCEA(resourceId)); }
+HICON LoadAppIcon(int resourceId) { return ::LoadIconW(AppInstance(), MAKEINTRESOURCEW(resourceId)); }
 
 HICON LoadAppIconSmall(int resourceId)
 {
-    return static_cast<HICON>(::LoadImageA(AppInstance(), MAKEINTRESOURCEA(resourceId), IMAGE_ICON, 16, 16, LR_SHARED));
+    return static_cast<HICON>(::LoadImageW(AppInstance(), MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 16, 16, LR_SHARED));
 }
 
 } // namespace fw

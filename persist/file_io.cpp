@@ -339,10 +339,10 @@ bool WriteFileReplacing(const std::wstring& path, const void* data, size_t size)
     }
 }
 
-std::string JoinPath(const char* folder, const char* name)
+std::wstring JoinPath(const wchar_t* folder, const wchar_t* name)
 {
-    std::string joined = folder ? folder : "";
-    joined += '\\';
-    joined += name ? name : "";
+    std::wstring joined = folder ? folder : L"";
+    joined += L'\\';
+    joined += name ? name : L"";
     return joined;
 }

@@ -28,4 +28,4 @@ bool WriteFileReplacing(const char* path, const void* data, size_t size);
 bool WriteFileReplacing(const std::wstring& path, const void* data, size_t size);
 
 // "%s\%s": a file name in the start-up directory.
-std::string JoinPath(const char* folder, const char* name);
+std::wstring JoinPath(const wchar_t* folder, const wchar_t* name);

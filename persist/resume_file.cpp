@@ -90,7 +90,7 @@ ResumePlan RebuildPlayOrder(const ResumeData& stored, int listCount)
     return plan;
 }
 
-bool LoadResumeFile(const char* fullName, ResumeData& out)
+bool LoadResumeFile(const std::wstring& fullName, ResumeData& out)
 {
     std::string bytes;
     if (!ReadWholeFile(fullName, bytes, kResumeHeaderSize + 4 * static_cast<size_t>(kMaxResumeEntries))) {
@@ -100,7 +100,7 @@ bool LoadResumeFile(const char* fullName, ResumeData& out)
     return ParseResume(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), out);
 }
 
-bool SaveResumeFile(const char* fullName, const std::vector<uint8_t>& bytes)
+bool SaveResumeFile(const std::wstring& fullName, const std::vector<uint8_t>& bytes)
 {
     return WriteFileReplacing(fullName, bytes.data(), bytes.size());
 }

@@ -4,9 +4,10 @@
 // int32 count, int32 current, then count int32 list indexes, little-endian.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
-constexpr const char kResumeFileName[] = "continue.dat";
+constexpr const wchar_t kResumeFileName[] = L"continue.dat";
 constexpr size_t kResumeHeaderSize = 8;
 // Far beyond what the track list holds; a larger file is read only this far,
 // so a damaged or foreign file never costs more than a few megabytes.
@@ -42,5 +43,5 @@ bool ParseResume(const uint8_t* data, size_t size, ResumeData& out);
 ResumePlan RebuildPlayOrder(const ResumeData& stored, int listCount);
 
 // False when the file is missing, unreadable or shorter than 8 bytes.
-bool LoadResumeFile(const char* fullName, ResumeData& out);
-bool SaveResumeFile(const char* fullName, const std::vector<uint8_t>& bytes);
+bool LoadResumeFile(const std::wstring& fullName, ResumeData& out);
+bool SaveResumeFile(const std::wstring& fullName, const std::vector<uint8_t>& bytes);

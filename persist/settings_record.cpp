@@ -170,6 +170,32 @@ std::string PathFieldText(const char (&field)[kPathFieldSize])
     return std::string(field, FieldLength(field));
 }
 
+namespace {
+
+// The path's bytes when the code page gives it back whole and the field holds them.
+bool FieldBytes(const std::wstring& path, const IAnsiCodePage& codePage, std::string& bytes)
+{
+    bytes.clear();
+    return !path.empty() && path.find(L'\0') == std::wstring::npos && codePage.Encode(path.data(), path.size(), bytes)
+           && bytes.size() < kPathFieldSize && codePage.Decode(bytes.data(), bytes.size()) == path;
+}
+
+} // namespace
+
+void SetPathField(char (&field)[kPathFieldSize], const std::wstring& path, const IAnsiCodePage& codePage,
+                  const ShortPathName& shortName)
+{
+    std::string bytes;
+    if (!FieldBytes(path, codePage, bytes) && !(shortName && FieldBytes(shortName(path), codePage, bytes)))
+        bytes.clear();
+    SetPathField(field, bytes.c_str());
+}
+
+std::wstring PathFieldPath(const char (&field)[kPathFieldSize], const IAnsiCodePage& codePage)
+{
+    return codePage.Decode(field, FieldLength(field));
+}
+
 void CutAtLastBackslash(char (&field)[kPathFieldSize])
 {
     const size_t length = FieldLength(field);
@@ -184,7 +210,7 @@ void CutAtLastBackslash(char (&field)[kPathFieldSize])
     field[0] = '\0';
 }
 
-bool LoadSettingsFile(const char* fullName, SettingsRecord& out)
+bool LoadSettingsFile(const std::wstring& fullName, SettingsRecord& out)
 {
     std::string bytes;
     if (!ReadWholeFile(fullName, bytes, kSettingsFileSize)) {
@@ -194,7 +220,7 @@ bool LoadSettingsFile(const char* fullName, SettingsRecord& out)
     return ParseSettings(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), out);
 }
 
-bool SaveSettingsFile(const char* fullName, const SettingsRecord& record)
+bool SaveSettingsFile(const std::wstring& fullName, const SettingsRecord& record)
 {
     const std::array<uint8_t, kSettingsFileSize> bytes = SerializeSettings(record);
     return WriteFileReplacing(fullName, bytes.data(), bytes.size());

@@ -6,13 +6,16 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+
+#include "playlist/text_codec.h"
 
 constexpr size_t kSettingsFileSize = 884;
 constexpr size_t kPathFieldSize = 260;
 constexpr uint32_t kWindowPlacementLength = 44;
 constexpr int32_t kMaxVolume = 1000;
-constexpr const char kSettingsFileName[] = "settings.dat";
+constexpr const wchar_t kSettingsFileName[] = L"settings.dat";
 
 struct PointImage {
     int32_t x;
@@ -112,6 +115,16 @@ std::string PathFieldText(const char (&field)[kPathFieldSize]);
 // becomes empty and the dialogs start in the start-up directory.
 void CutAtLastBackslash(char (&field)[kPathFieldSize]);
 
+// The path fields hold ANSI text, so a path the code page cannot hold is
+// stored by its short (8.3) name when the file system gives one that the code
+// page and the field hold, else not at all: never a path with characters
+// changed. shortName is GetShortPathNameW's answer (empty for none).
+using ShortPathName = std::function<std::wstring(const std::wstring& path)>;
+void SetPathField(char (&field)[kPathFieldSize], const std::wstring& path, const IAnsiCodePage& codePage,
+                  const ShortPathName& shortName);
+// The field's path, decoded from the code page.
+std::wstring PathFieldPath(const char (&field)[kPathFieldSize], const IAnsiCodePage& codePage);
+
 // False (out all zero) when the file is missing, unreadable or short.
-bool LoadSettingsFile(const char* fullName, SettingsRecord& out);
-bool SaveSettingsFile(const char* fullName, const SettingsRecord& record);
+bool LoadSettingsFile(const std::wstring& fullName, SettingsRecord& out);
+bool SaveSettingsFile(const std::wstring& fullName, const SettingsRecord& record);

@@ -7,7 +7,7 @@
 // The title painter's state: one per player window.
 struct MarqueeState {
     int listIndex = -1;         // the track whose title scrolls
-    const char* text = nullptr; // the text being painted, or none
+    const wchar_t* text = nullptr; // the text being painted (UTF-16), or none
     int offset = 0;             // leading characters skipped
     bool forward = true;        // offset grows each tick
     bool started = false;       // the first paint has happened
@@ -19,6 +19,7 @@ void MarqueeFirstPaint(MarqueeState& state, int trackListIndex);
 
 // One non-blank paint of a text of textLength characters in an area
 // areaWidth pixels wide; widthFrom(i) is the width of the text from
-// character i to its end. Returns the character to paint from.
+// character i to its end. Returns the character to paint from: never the
+// second half of a surrogate pair of state.text, when it is set.
 int MarqueeNextOffset(MarqueeState& state, int trackListIndex, int textLength, int areaWidth,
                       const std::function<int(int)>& widthFrom);

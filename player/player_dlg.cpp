@@ -57,7 +57,7 @@ const fw::MessageMap<CPlayerDlg> CPlayerDlg::messageMap = {
     fw::Message(WM_TIMER, &CPlayerDlg::OnTimer),
     fw::Message(WM_HSCROLL, &CPlayerDlg::OnHScroll),
     fw::Message(WM_VSCROLL, &CPlayerDlg::OnVScroll),
-    fw::Notify(fw::kAny, TTN_NEEDTEXTA, &CPlayerDlg::OnToolTipNeedText),
+    fw::Notify(fw::kAny, TTN_NEEDTEXTW, &CPlayerDlg::OnToolTipNeedText),
     fw::Message(WM_NCHITTEST, &CPlayerDlg::OnNcHitTest),
     fw::Message(WM_SETCURSOR, &CPlayerDlg::OnSetCursor),
     fw::Move(&CPlayerDlg::OnMove),
@@ -100,7 +100,7 @@ void CPlayerDlg::OnOK() {}
 BOOL CPlayerDlg::OnInitDialog()
 {
     fw::CDialog::OnInitDialog();
-    SetWindowText("MP3 Player");
+    SetWindowText(L"MP3 Player");
 
     // Button faces. The small images: the buttons are about 20 pixels.
     for (int i = 0; i < kButtonCount; ++i) {
@@ -164,26 +164,26 @@ BOOL CPlayerDlg::OnInitDialog()
 // disabled control where the system skips it.
 void CPlayerDlg::CreateToolTips()
 {
-    m_hToolTip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+    m_hToolTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
                                    fw::AppInstance(), nullptr);
     if (!m_hToolTip)
         return;
     for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         // The first, 44-byte form: understood by every version of the control.
-        TOOLINFOA tool{};
-        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        TOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V1_SIZE;
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = m_hWnd;
         tool.uId = reinterpret_cast<UINT_PTR>(child);
-        tool.lpszText = LPSTR_TEXTCALLBACKA;
-        ::SendMessageA(m_hToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        tool.lpszText = LPSTR_TEXTCALLBACKW;
+        ::SendMessageW(m_hToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         tool.uFlags = 0;
         tool.uId = static_cast<UINT_PTR>(::GetDlgCtrlID(child));
-        ::SendMessageA(m_hToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        ::SendMessageW(m_hToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
     UpdateToolRects();
-    ::SendMessageA(m_hToolTip, TTM_ACTIVATE, TRUE, 0);
+    ::SendMessageW(m_hToolTip, TTM_ACTIVATE, TRUE, 0);
 }
 
 // The player's rectangles follow the controls; a hidden control has none, so
@@ -193,15 +193,15 @@ void CPlayerDlg::UpdateToolRects()
     if (!m_hToolTip)
         return;
     for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        TOOLINFOA tool{};
-        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        TOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V1_SIZE;
         tool.hwnd = m_hWnd;
         tool.uId = static_cast<UINT_PTR>(::GetDlgCtrlID(child));
-        if (::GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) {
+        if (::GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) {
             tool.rect = fw::CWindow(child).GetWindowRect();
             ScreenToClient(tool.rect);
         }
-        ::SendMessageA(m_hToolTip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+        ::SendMessageW(m_hToolTip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
 
@@ -223,7 +223,7 @@ fw::Reply CPlayerDlg::OnSetCursor(WPARAM, LPARAM lParam)
             msg.message = mouse;
             msg.lParam = MAKELPARAM(client.x, client.y);
             msg.time = ::GetMessageTime();
-            ::SendMessageA(m_hToolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+            ::SendMessageW(m_hToolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
         }
     }
     return fw::kDeclined;
@@ -307,31 +307,31 @@ void CPlayerDlg::ApplyStored(const PlayerSettings& settings)
 
 fw::Reply CPlayerDlg::OnToolTipNeedText(NMHDR& header)
 {
-    NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(&header);
+    NMTTDISPINFOW* info = reinterpret_cast<NMTTDISPINFOW*>(&header);
     const int id = (info->uFlags & TTF_IDISHWND) ? ::GetDlgCtrlID(reinterpret_cast<HWND>(info->hdr.idFrom))
                                                  : static_cast<int>(info->hdr.idFrom);
 
     auto fromResource = [info](int stringId) {
         info->hinst = fw::AppInstance();
-        info->lpszText = MAKEINTRESOURCEA(stringId);
+        info->lpszText = MAKEINTRESOURCEW(stringId);
         return TRUE;
     };
-    auto fromText = [this, info](const std::string& text) {
+    auto fromText = [this, info](const std::wstring& text) {
         m_tipText = text;
         info->hinst = nullptr;
-        info->lpszText = const_cast<char*>(m_tipText.c_str());
+        info->lpszText = const_cast<wchar_t*>(m_tipText.c_str());
         return TRUE;
     };
     // A neighbour's name, or the button's own when it has none.
     auto trackAt = [&](int pos, int stringId) {
-        const std::string name = TrackName(m_queue.At(pos).path);
+        const std::wstring name = TrackName(m_queue.At(pos).path);
         return name.empty() ? fromResource(stringId) : fromText(name);
     };
 
     CMciAudio& audio = Audio();
     const int count = m_queue.Count();
     const int current = m_queue.Current();
-    char buffer[64];
+    wchar_t buffer[64];
     switch (id) {
     case IDC_PREVIOUS:
         if (!m_queue.HasValidCurrent() || current == 0)
@@ -346,7 +346,7 @@ fw::Reply CPlayerDlg::OnToolTipNeedText(NMHDR& header)
     case IDC_REWIND:
         return fromResource(IDS_REWIND);
     case IDC_PLAY_PAUSE:
-        return fromText(audio.isPlaying && !audio.isPaused ? "Pause" : "Play");
+        return fromText(audio.isPlaying && !audio.isPaused ? L"Pause" : L"Play");
     case IDC_STOP:
         return fromResource(IDS_STOP);
     case IDC_FAST_FORWARD:
@@ -354,23 +354,23 @@ fw::Reply CPlayerDlg::OnToolTipNeedText(NMHDR& header)
     case IDC_REPEAT:
         return fromResource(IDS_REPEAT_MODE);
     case IDC_POSITION:
-        std::snprintf(buffer, sizeof buffer, "%.0f%% complete", audio.GetPercent());
+        std::swprintf(buffer, sizeof buffer / sizeof buffer[0], L"%.0f%% complete", audio.GetPercent());
         return fromText(buffer);
     case IDC_SHUFFLE:
         return fromResource(IDS_SHUFFLE_MODE);
     case IDC_MUTE:
-        return fromText(IsChecked(IDC_MUTE) ? "Unmute" : "Mute");
+        return fromText(IsChecked(IDC_MUTE) ? L"Unmute" : L"Mute");
     case IDC_TITLE:
         if (!m_queue.HasValidCurrent())
             return FALSE;
         return fromText(m_queue.CurrentEntry()->path);
     case IDC_VOLUME: {
         const double volume = IsChecked(IDC_MUTE) ? 0.0 : m_volumeLevel * 0.001 * 100;
-        std::snprintf(buffer, sizeof buffer, "Volume: %.1f", volume);
+        std::swprintf(buffer, sizeof buffer / sizeof buffer[0], L"Volume: %.1f", volume);
         return fromText(buffer);
     }
     case IDC_LIST_TOGGLE:
-        return fromText(m_listHidden ? "Show play list" : "Hide play list");
+        return fromText(m_listHidden ? L"Show play list" : L"Hide play list");
     case IDC_CLOSE:
         return fromResource(IDS_CLOSE);
     case IDC_TO_TRAY:
@@ -435,9 +435,9 @@ fw::Reply CPlayerDlg::OnVScroll(WPARAM, LPARAM lParam)
 
 // The file name of a track: unlike a playlist's name in the title, a path
 // that ends in a backslash names no file, and shows no name.
-std::string CPlayerDlg::TrackName(const std::string& path)
+std::wstring CPlayerDlg::TrackName(const std::wstring& path)
 {
-    return !path.empty() && path.back() == '\\' ? std::string() : DisplayName(path);
+    return !path.empty() && path.back() == L'\\' ? std::wstring() : DisplayName(path);
 }
 
 void CPlayerDlg::ShowPausedInTray(bool paused)

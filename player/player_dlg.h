@@ -60,7 +60,7 @@ public:
     // index k and the queue's entry carrying k name the same track.
     // A new list loaded into the list box: its first count tracks, list
     // indexes 0..count-1, join the (reset) queue.
-    void QueueLoadedTracks(const std::vector<std::string>& tracks, size_t count);
+    void QueueLoadedTracks(const std::vector<std::wstring>& tracks, size_t count);
     // An edit of the host's list that changes the queue with it (the host's
     // edit history does both), told whether the queue follows the list or is
     // shuffled. The player starts the track the edit says and shows where
@@ -68,7 +68,7 @@ public:
     using QueueEdit = std::function<EditOutcome(CPlayQueue& queue, QueueOrder order)>;
     EditOutcome EditQueue(const QueueEdit& edit);
     // The playlist file's folder, which entries that depend on one play from.
-    void SetTrackFolder(const std::string& folder) { m_queue.SetTrackFolder(folder); }
+    void SetTrackFolder(const std::wstring& folder) { m_queue.SetTrackFolder(folder); }
     // The host rewrote its items' texts in place: each entry takes its item's.
     void RetextTracks();
     // A double-click on the list.
@@ -170,7 +170,7 @@ private:
     void ShowPausedInTray(bool paused);
 
     // The name a track shows in the tray tip and the tooltips.
-    static std::string TrackName(const std::string& path);
+    static std::wstring TrackName(const std::wstring& path);
     fw::CButton Button(int id) const { return fw::CButton(GetDlgItem(id)); }
     bool IsChecked(int id) const { return Button(id).GetCheck() == BST_CHECKED; }
     fw::CWindow Host() const { return fw::CWindow(m_host.HostWindow()); }
@@ -203,9 +203,9 @@ private:
     HICON m_hUnmutedIcon = nullptr;
     HICON m_hPausedTrayIcon = nullptr;
 
-    std::string m_tipText; // keeps a built tooltip text alive until the tooltip copied it
+    std::wstring m_tipText; // keeps a built tooltip text alive until the tooltip copied it
     HWND m_hToolTip = nullptr;
 };
 
 // "%.2d:%.2d" below an hour, "%d:%.2d:%.2d" from one hour on.
-std::string FormatTime(int milliseconds);
+std::wstring FormatTime(int milliseconds);

@@ -6,7 +6,7 @@
 #include "framework/dc.h"
 #include "res/resource.h"
 
-#include <cstring>
+#include <cwchar>
 
 void CPlayerDlg::ShowSlide(bool show)
 {
@@ -176,7 +176,7 @@ void CPlayerDlg::DrawTitle(bool blank)
     const int trackListIndex = entry ? entry->listIndex : -1;
     MarqueeFirstPaint(m_marquee, trackListIndex);
     m_marquee.text = entry ? entry->path.c_str() : nullptr;
-    const int n = m_marquee.text ? static_cast<int>(std::strlen(m_marquee.text)) : 0;
+    const int n = m_marquee.text ? static_cast<int>(std::wcslen(m_marquee.text)) : 0;
 
     const fw::CWindow title = Item(IDC_TITLE);
     if (!title.IsWindow())
@@ -199,15 +199,15 @@ void CPlayerDlg::DrawTitle(bool blank)
     ::DeleteObject(face);
 
     if (!blank && n > 0) {
-        const char* text = m_marquee.text;
+        const wchar_t* text = m_marquee.text;
         const HDC hdc = dc.GetSafeHdc();
         auto widthFrom = [hdc, text, n](int i) {
             SIZE size{};
-            ::GetTextExtentPoint32A(hdc, text + i, n - i, &size);
+            ::GetTextExtentPoint32W(hdc, text + i, n - i, &size);
             return static_cast<int>(size.cx);
         };
         const int from = MarqueeNextOffset(m_marquee, trackListIndex, n, w, widthFrom);
         // No prefix processing: a path may hold '&'.
-        ::DrawTextA(hdc, text + from, n - from, &r, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        ::DrawTextW(hdc, text + from, n - from, &r, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     }
 }

@@ -20,11 +20,11 @@ public:
     virtual void SelectListItem(int listIndex) = 0;
     // The list's items, for putting the play order back into list order.
     virtual int ListCount() const = 0;
-    virtual std::string ListText(int listIndex) const = 0;
+    virtual std::wstring ListText(int listIndex) const = 0;
     // The selection's status line, after the player changed the selection.
     virtual void RefreshSelectionStatus() = 0;
 
-    virtual void SetTrayTip(const char* text) = 0;
+    virtual void SetTrayTip(const wchar_t* text) = 0;
     virtual void SetTrayIcon(HICON icon) = 0;
 
     // Closes the program by its one close path, posted: the close destroys

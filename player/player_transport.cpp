@@ -9,18 +9,18 @@
 
 #include <cstdio>
 
-std::string FormatTime(int milliseconds)
+std::wstring FormatTime(int milliseconds)
 {
     // A failed reading (-1) shows as zero rather than as "-1:-1".
     const int t = milliseconds < 0 ? 0 : milliseconds;
     const int s = t / 1000;
     const int m = s / 60;
     const int h = m / 60;
-    char text[32];
+    wchar_t text[32];
     if (h == 0)
-        std::snprintf(text, sizeof text, "%.2d:%.2d", m % 60, s % 60);
+        std::swprintf(text, sizeof text / sizeof text[0], L"%.2d:%.2d", m % 60, s % 60);
     else
-        std::snprintf(text, sizeof text, "%d:%.2d:%.2d", h, m % 60, s % 60);
+        std::swprintf(text, sizeof text / sizeof text[0], L"%d:%.2d:%.2d", h, m % 60, s % 60);
     return text;
 }
 
@@ -40,8 +40,8 @@ void CPlayerDlg::StoppedLook()
 
 void CPlayerDlg::ShowCounterText()
 {
-    char text[48];
-    std::snprintf(text, sizeof text, "%d of %d", m_queue.Current() + 1, m_queue.Count());
+    wchar_t text[48];
+    std::swprintf(text, sizeof text / sizeof text[0], L"%d of %d", m_queue.Current() + 1, m_queue.Count());
     Item(IDC_TRACK_COUNTER).SetWindowText(text);
 }
 
@@ -233,7 +233,7 @@ void CPlayerDlg::UpdateCurrentTime()
 {
     if (!HasValidEntry())
         return;
-    Item(IDC_CURRENT_TIME).SetWindowText("Current: " + FormatTime(m_position.GetPos()));
+    Item(IDC_CURRENT_TIME).SetWindowText(L"Current: " + FormatTime(m_position.GetPos()));
 }
 
 void CPlayerDlg::UpdateDisplay()
@@ -245,7 +245,7 @@ void CPlayerDlg::UpdateDisplay()
 
     // Without a current entry nothing is selected: index -1 would select all.
     m_host.SelectListItem(entry ? entry->listIndex : -1);
-    m_host.SetTrayTip(entry ? TrackName(entry->path).c_str() : "");
+    m_host.SetTrayTip(entry ? TrackName(entry->path).c_str() : L"");
     m_host.RefreshSelectionStatus();
 
     Button(IDC_PLAY_PAUSE).SetIcon(audio.isPlaying && !audio.isPaused ? m_hPauseIcon : m_hPlayIcon);
@@ -260,15 +260,15 @@ void CPlayerDlg::UpdateDisplay()
         m_position.SetPageSize(length / 25);
         m_position.EnableWindow(true);
 
-        Item(IDC_CURRENT_TIME).SetWindowText("Current: 00:00");
+        Item(IDC_CURRENT_TIME).SetWindowText(L"Current: 00:00");
         ShowCounterText();
-        Item(IDC_TOTAL_TIME).SetWindowText("Total: " + FormatTime(length >= 1 ? length : 0));
+        Item(IDC_TOTAL_TIME).SetWindowText(L"Total: " + FormatTime(length >= 1 ? length : 0));
         if (opened)
             audio.Close();
     } else {
         // No open attempt (it would only beep): the stopped look, no counter.
         StoppedLook();
-        Item(IDC_TRACK_COUNTER).SetWindowText("");
+        Item(IDC_TRACK_COUNTER).SetWindowText(L"");
     }
 
     Item(IDC_PREVIOUS).EnableWindow(m_queue.Current() > 0);
@@ -277,7 +277,7 @@ void CPlayerDlg::UpdateDisplay()
     ShowPausedInTray(false);
 }
 
-void CPlayerDlg::QueueLoadedTracks(const std::vector<std::string>& tracks, size_t count)
+void CPlayerDlg::QueueLoadedTracks(const std::vector<std::wstring>& tracks, size_t count)
 {
     for (size_t i = 0; i < count && i < tracks.size(); ++i)
         m_queue.Add(static_cast<int>(i), tracks[i].c_str());
@@ -339,9 +339,9 @@ void CPlayerDlg::ResetPlayer()
     m_queue.Clear(); // stops and closes the device
     DrawTitle(true);
     Item(IDC_STOP).EnableWindow(false);
-    Item(IDC_CURRENT_TIME).SetWindowText("");
-    Item(IDC_TOTAL_TIME).SetWindowText("");
-    Item(IDC_TRACK_COUNTER).SetWindowText("");
+    Item(IDC_CURRENT_TIME).SetWindowText(L"");
+    Item(IDC_TOTAL_TIME).SetWindowText(L"");
+    Item(IDC_TRACK_COUNTER).SetWindowText(L"");
     Button(IDC_PLAY_PAUSE).SetIcon(m_hPlayIcon);
     ShowPausedInTray(false);
 }

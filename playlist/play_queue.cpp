@@ -55,7 +55,7 @@ void CPlayQueue::StopAndClose()
         m_audio.Close();
 }
 
-void CPlayQueue::Add(int listIndex, const char* path)
+void CPlayQueue::Add(int listIndex, const wchar_t* path)
 {
     if (listIndex < 0 || !path || !*path)
         return;
@@ -256,13 +256,13 @@ void CPlayQueue::RemovePlain(const std::vector<int>& ascendingListIndexes)
     m_current = newCurrent;
 }
 
-void CPlayQueue::SetEntry(int pos, int listIndex, const char* path)
+void CPlayQueue::SetEntry(int pos, int listIndex, const wchar_t* path)
 {
     if (pos < 0 || pos >= Count())
         return;
     PlayQueueEntry& entry = m_entries[static_cast<size_t>(pos)];
     entry.listIndex = listIndex;
-    entry.path = path ? path : "";
+    entry.path = path ? path : L"";
 }
 
 void CPlayQueue::Clear()

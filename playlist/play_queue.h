@@ -13,9 +13,9 @@
 class CMciAudio;
 
 // A track's text as the list and the queue hold it: a path or whatever line
-// the playlist had. Code that handles track text is written against this name
-// and works on its code units, whatever their width.
-using TrackText = std::string;
+// the playlist had, in UTF-16 units (wider wchar_t natively, one unit each).
+// Code that handles track text is written against this name.
+using TrackText = std::wstring;
 
 struct PlayQueueEntry {
     int listIndex;
@@ -32,7 +32,7 @@ class CPlayQueue {
 public:
     // The text of the list item at a list index, for the operations that
     // take the play order back from the list.
-    using ListText = std::function<std::string(int listIndex)>;
+    using ListText = std::function<TrackText(int listIndex)>;
 
     // What RemoveListIndexes leaves to start, when it is no position.
     static constexpr int kNothingToStart = -1; // the playing track stays, or nothing plays
@@ -70,9 +70,9 @@ public:
     // The path the device opens for the entry at a position (below Count()).
     TrackText PathToOpen(int pos) const;
 
-    void Add(int listIndex, const char* path);
+    void Add(int listIndex, const wchar_t* path);
     void Remove(int listIndex);
-    void SetEntry(int pos, int listIndex, const char* path);
+    void SetEntry(int pos, int listIndex, const wchar_t* path);
     void Clear();
     void Shuffle();
     bool Advance();

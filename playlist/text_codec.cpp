@@ -365,3 +365,13 @@ std::string ByteOrderMark(TextEncoding encoding)
         return {};
     }
 }
+
+size_t CutLength(const wchar_t* text, size_t length, size_t room)
+{
+    if (!text || room >= length)
+        return text ? length : 0;
+    const auto unit = [text](size_t i) { return static_cast<unsigned long>(text[i]) & 0xFFFFu; };
+    if (room > 0 && unit(room - 1) >= 0xD800 && unit(room - 1) <= 0xDBFF && unit(room) >= 0xDC00 && unit(room) <= 0xDFFF)
+        return room - 1;
+    return room;
+}

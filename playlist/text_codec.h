@@ -69,3 +69,8 @@ TextEncoding DetectEncoding(const char* data, size_t size, bool isM3u8);
 
 // The mark a file in that encoding starts with; empty for Ansi and Utf8.
 std::string ByteOrderMark(TextEncoding encoding);
+
+// The number of units of a UTF-16 text to keep when it is cut to at most
+// room units: room itself, or one fewer where that would split a surrogate
+// pair. length is the text's own; a room past it keeps it all.
+size_t CutLength(const wchar_t* text, size_t length, size_t room);

@@ -3,10 +3,11 @@
 #include "framework/ui_seam.h"
 
 #include <cstring>
+#include <cwchar>
 
 namespace {
 
-const char kPrintErrorCaption[] = "Print Error";
+const wchar_t kPrintErrorCaption[] = L"Print Error";
 const char kNoJobForPrint[] = "Attempted to print without initializing a job!";
 const char kNoJobForPageBreak[] = "Attempted to insert a page break without a job initialized!";
 
@@ -66,22 +67,22 @@ RECT GetPrintRect(HDC dc, float left, float right, float top, float bottom)
     return RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
 }
 
-CPrintJob::CPrintJob(int fontSize, const char* fontFace, float leftMargin, float rightMargin, float topMargin,
+CPrintJob::CPrintJob(int fontSize, const wchar_t* fontFace, float leftMargin, float rightMargin, float topMargin,
                      float bottomMargin, int fontWeight, bool italic, bool underline, bool strikeOut,
-                     const char* docName, DWORD dialogFlags, HWND parent, BYTE pitchAndFamily)
+                     const wchar_t* docName, DWORD dialogFlags, HWND parent, BYTE pitchAndFamily)
     : m_dialog(dialogFlags, parent),
       m_fLeftMargin(leftMargin),
       m_fRightMargin(rightMargin),
       m_fTopMargin(topMargin),
       m_fBottomMargin(bottomMargin),
-      m_strFontFace(fontFace ? fontFace : ""),
+      m_strFontFace(fontFace ? fontFace : L""),
       m_nFontSize(fontSize),
       m_nFontWeight(fontWeight),
       m_nPitchAndFamily(pitchAndFamily),
       m_bItalic(italic ? TRUE : FALSE),
       m_bUnderline(underline ? TRUE : FALSE),
       m_bStrikeOut(strikeOut ? TRUE : FALSE),
-      m_strDocName(docName ? docName : "")
+      m_strDocName(docName ? docName : L"")
 {
 }
 
@@ -89,7 +90,7 @@ CPrintJob::~CPrintJob() { CPrintJob::EndJob(); }
 
 INT_PTR CPrintJob::DoModal() { return IDCANCEL; }
 
-void CPrintJob::ShowError(const char* message) const
+void CPrintJob::ShowError(const wchar_t* message) const
 {
     ui::Ui().MessageBox(m_dialog.m_pd.hwndOwner, message, kPrintErrorCaption, MB_ICONEXCLAMATION);
 }
@@ -106,7 +107,7 @@ bool CPrintJob::StartJob()
 
     HDC hdc = m_dialog.TakePrinterDC();
     if (!hdc) {
-        ShowError("Unable to retrieve handle to device context");
+        ShowError(L"Unable to retrieve handle to device context");
         return false;
     }
     if (!IsDeviceContext(hdc) || !m_dc.Attach(hdc)) {
@@ -114,25 +115,25 @@ bool CPrintJob::StartJob()
         // deleted here, or nobody would.
         if (IsDeviceContext(hdc))
             ::DeleteDC(hdc);
-        ShowError("Unable to attach device context");
+        ShowError(L"Unable to attach device context");
         return false;
     }
 
-    HFONT font = ::CreateFontA(-PointsToHeight(hdc, m_nFontSize), 0, 0, 0, m_nFontWeight, m_bItalic, m_bUnderline,
+    HFONT font = ::CreateFontW(-PointsToHeight(hdc, m_nFontSize), 0, 0, 0, m_nFontWeight, m_bItalic, m_bUnderline,
                                m_bStrikeOut, 0, 0, 0, 0, m_nPitchAndFamily, m_strFontFace.c_str());
     if (!m_dc.SelectObject(font, true)) {
         ReleaseContext();
-        ShowError("Unable to select font object");
+        ShowError(L"Unable to select font object");
         return false;
     }
 
-    DOCINFOA doc{};
-    doc.cbSize = sizeof(DOCINFOA);
+    DOCINFOW doc{};
+    doc.cbSize = sizeof(DOCINFOW);
     doc.lpszDocName = m_strDocName.c_str();
     doc.lpszOutput = nullptr;
     doc.lpszDatatype = nullptr;
     doc.fwType = 0;
-    if (::StartDocA(hdc, &doc) < 0) {
+    if (::StartDocW(hdc, &doc) < 0) {
         ::AbortDoc(hdc);
         ReleaseContext();
         return false;
@@ -142,8 +143,8 @@ bool CPrintJob::StartJob()
     ::StartPage(hdc);
     ::SetMapMode(hdc, MM_TEXT);
 
-    TEXTMETRICA tm{};
-    ::GetTextMetricsA(hdc, &tm);
+    TEXTMETRICW tm{};
+    ::GetTextMetricsW(hdc, &tm);
     m_nLineHeight = tm.tmHeight + tm.tmExternalLeading;
     // A font without height would divide by zero in the page arithmetic.
     if (m_nLineHeight < 1)
@@ -153,42 +154,46 @@ bool CPrintJob::StartJob()
     return true;
 }
 
-void CPrintJob::Print(const char* text, int flags)
+void CPrintJob::Print(const wchar_t* text, int flags)
 {
     if (!IsRunning())
         throw PrintException(kNoJobForPrint);
     if (!text)
-        text = "";
+        text = L"";
     HDC dc = GetPrinterDC();
-    const int length = static_cast<int>(std::strlen(text));
+    const int length = static_cast<int>(std::wcslen(text));
 
     int lineStart = m_nCursorX;
     if (flags & PRINT_CENTER) {
         SIZE extent{0, 0};
-        ::GetTextExtentPoint32A(dc, text, length, &extent);
+        ::GetTextExtentPoint32W(dc, text, length, &extent);
         m_nCursorX = m_nPrintWidth / 2 - extent.cx / 2;
         lineStart = m_nCursorX;
     }
     if (flags & PRINT_VCENTER)
         m_nCursorY = m_nLinesPerPage * m_nLineHeight / 2;
 
-    // One character at a time: the wrap test comes before each character
-    // and does not count its width, so a line may end past the print width.
-    for (int i = 0; i < length; ++i) {
+    // One character at a time (a surrogate pair is one): the wrap test comes
+    // before each character and does not count its width, so a line may end
+    // past the print width.
+    for (int i = 0, units = 1; i < length; i += units) {
+        const unsigned unit = static_cast<unsigned>(text[i]);
+        const unsigned next = i + 1 < length ? static_cast<unsigned>(text[i + 1]) : 0;
+        units = unit >= 0xD800 && unit <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF ? 2 : 1;
         if (m_nCursorX >= m_nPrintWidth) {
             m_nCursorX = lineStart;
             m_nCursorY += m_nLineHeight;
         }
         if (m_nCursorY / m_nLineHeight + 1 > m_nLinesPerPage)
             PageBreak();
-        ::TextOutA(dc, m_rectPrint.left + m_nCursorX, m_rectPrint.top + m_nCursorY, text + i, 1);
+        ::TextOutW(dc, m_rectPrint.left + m_nCursorX, m_rectPrint.top + m_nCursorY, text + i, units);
         SIZE extent{0, 0};
-        ::GetTextExtentPoint32A(dc, text + i, 1, &extent);
+        ::GetTextExtentPoint32W(dc, text + i, units, &extent);
         m_nCursorX += extent.cx;
     }
 }
 
-void CPrintJob::PrintLine(const char* text, int flags)
+void CPrintJob::PrintLine(const wchar_t* text, int flags)
 {
     Print(text, flags);
     m_nCursorX = 0;
@@ -219,10 +224,10 @@ void CPrintJob::EndJob()
     ReleaseContext();
 }
 
-bool CPrintJob::SetDocName(const char* name)
+bool CPrintJob::SetDocName(const wchar_t* name)
 {
     if (IsRunning())
         return false;
-    m_strDocName = name ? name : "";
+    m_strDocName = name ? name : L"";
     return true;
 }

@@ -36,9 +36,9 @@ public:
 
     // pitchAndFamily goes with the face to the font mapper, which falls back
     // on a font of that pitch and family where the face is missing.
-    CPrintJob(int fontSize, const char* fontFace, float leftMargin, float rightMargin, float topMargin,
+    CPrintJob(int fontSize, const wchar_t* fontFace, float leftMargin, float rightMargin, float topMargin,
               float bottomMargin, int fontWeight, bool italic, bool underline, bool strikeOut,
-              const char* docName, DWORD dialogFlags, HWND parent, BYTE pitchAndFamily = DEFAULT_PITCH | FF_DONTCARE);
+              const wchar_t* docName, DWORD dialogFlags, HWND parent, BYTE pitchAndFamily = DEFAULT_PITCH | FF_DONTCARE);
     // Finishes a job that is still running.
     virtual ~CPrintJob();
     CPrintJob(const CPrintJob&) = delete;
@@ -49,18 +49,18 @@ public:
 
     // Asks for the printer and opens the document with its first page.
     virtual bool StartJob();
-    virtual void Print(const char* text, int flags);
-    virtual void PrintLine(const char* text, int flags);
+    virtual void Print(const wchar_t* text, int flags);
+    virtual void PrintLine(const wchar_t* text, int flags);
     virtual void EndJob();
     void PageBreak();
     // Only before a job starts.
-    bool SetDocName(const char* name);
+    bool SetDocName(const wchar_t* name);
 
     bool IsRunning() const { return m_dc.GetSafeHdc() != nullptr; }
     HDC GetPrinterDC() const { return m_dc.GetSafeHdc(); }
     // The Print dialog's record: the flags it is shown with, its owner.
-    const PRINTDLGA& DialogRecord() const { return m_dialog.m_pd; }
-    const std::string& GetDocName() const { return m_strDocName; }
+    const PRINTDLGW& DialogRecord() const { return m_dialog.m_pd; }
+    const std::wstring& GetDocName() const { return m_strDocName; }
     RECT GetPrintRectangle() const { return m_rectPrint; }
     int GetLineHeight() const { return m_nLineHeight; }
     int GetPrintWidth() const { return m_nPrintWidth; }
@@ -69,7 +69,7 @@ public:
     int GetCursorY() const { return m_nCursorY; }
 
 private:
-    void ShowError(const char* message) const;
+    void ShowError(const wchar_t* message) const;
     // Ends the job's hold on the printer: the font goes back out and is
     // deleted, then the context, so that a print leaves no GDI object behind.
     void ReleaseContext() { m_dc.Release(); }
@@ -80,7 +80,7 @@ private:
     float m_fTopMargin;
     float m_fBottomMargin;
     RECT m_rectPrint{0, 0, 0, 0};
-    std::string m_strFontFace;
+    std::wstring m_strFontFace;
     int m_nFontSize;
     int m_nLineHeight = 0;
     int m_nPrintWidth = 0;
@@ -95,5 +95,5 @@ private:
     // The printer context with the job's font selected: held exactly while
     // a job runs.
     fw::CDC m_dc;
-    std::string m_strDocName;
+    std::wstring m_strDocName;
 };

@@ -5,18 +5,18 @@
 #include "framework/ui_seam.h"
 #include "print/print_job.h"
 
-void PrintPlaylist(HWND owner, const std::string& heading, const std::string& docName,
-                   const std::vector<std::string>& lines)
+void PrintPlaylist(HWND owner, const std::wstring& heading, const std::wstring& docName,
+                   const std::vector<std::wstring>& lines)
 {
     if (lines.empty()) {
-        ui::Ui().MessageBox(owner, "There is nothing to print", "No Data", MB_ICONINFORMATION);
+        ui::Ui().MessageBox(owner, L"There is nothing to print", L"No Data", MB_ICONINFORMATION);
         return;
     }
 
     // The Print dialog is the editor's, modal to it. The paths line up in
     // columns only in a fixed-pitch font: where Courier New is missing (Wine)
     // the mapper's fallback for a face alone is a proportional sans.
-    CPrintJob job(8, "Courier New", 0.5f, 0.5f, 0.5f, 0.5f, 500, false, false, false, "unknown document",
+    CPrintJob job(8, L"Courier New", 0.5f, 0.5f, 0.5f, 0.5f, 500, false, false, false, L"unknown document",
                   PD_HIDEPRINTTOFILE | PD_USEDEVMODECOPIESANDCOLLATE, owner, FIXED_PITCH | FF_MODERN);
     // Spooled under the display name, so the print queue shows which list it is.
     job.SetDocName(docName.c_str());
@@ -24,8 +24,8 @@ void PrintPlaylist(HWND owner, const std::string& heading, const std::string& do
         return;
 
     job.PrintLine(heading.c_str(), CPrintJob::PRINT_CENTER);
-    job.PrintLine("", 0);
-    for (const std::string& line : lines)
+    job.PrintLine(L"", 0);
+    for (const std::wstring& line : lines)
         job.PrintLine(line.c_str(), 0);
     job.EndJob();
 }

@@ -9,5 +9,5 @@
 // line and one line per entry in a fixed-pitch font, spooled under docName.
 // An empty list is told ("There is nothing to print", over owner) and shows
 // no dialog.
-void PrintPlaylist(HWND owner, const std::string& heading, const std::string& docName,
-                   const std::vector<std::string>& lines);
+void PrintPlaylist(HWND owner, const std::wstring& heading, const std::wstring& docName,
+                   const std::vector<std::wstring>& lines);

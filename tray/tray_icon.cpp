@@ -4,7 +4,9 @@
 #include "res/resource.h"
 #include "tray/tray_seam.h"
 
-#include <cstring>
+#include <cwchar>
+
+#include "playlist/text_codec.h"
 
 namespace tray {
 
@@ -12,7 +14,7 @@ namespace {
 NotifyIconFn g_notifyIcon = nullptr;
 } // namespace
 
-NotifyIconFn NotifyIcon() { return g_notifyIcon ? g_notifyIcon : &::Shell_NotifyIconA; }
+NotifyIconFn NotifyIcon() { return g_notifyIcon ? g_notifyIcon : &::Shell_NotifyIconW; }
 
 NotifyIconFn SetNotifyIcon(NotifyIconFn fn)
 {
@@ -21,33 +23,27 @@ NotifyIconFn SetNotifyIcon(NotifyIconFn fn)
     return previous;
 }
 
-void CopyTip(const char* text, char* tip, size_t size)
+void CopyTip(const wchar_t* text, wchar_t* tip, size_t size)
 {
     if (!tip || size == 0)
         return;
     if (!text)
-        text = "";
-    size_t length = std::strlen(text);
+        text = L"";
+    const size_t length = std::wcslen(text);
     if (length < size) {
-        std::memcpy(tip, text, length + 1);
+        std::wmemcpy(tip, text, length + 1);
         return;
     }
     // Room for the kept part, "..." and the NUL. A buffer too small for the
     // dots gets only the cut text.
-    const char dots[] = "...";
-    size_t room = size > sizeof dots ? size - sizeof dots : size - 1;
-    size_t keep = 0;
-    while (keep < room) {
-        size_t step = ::IsDBCSLeadByte(static_cast<BYTE>(text[keep])) && text[keep + 1] ? 2 : 1;
-        if (keep + step > room)
-            break;
-        keep += step;
-    }
-    std::memcpy(tip, text, keep);
-    if (size > sizeof dots) {
-        std::memcpy(tip + keep, dots, sizeof dots);
+    const wchar_t dots[] = L"...";
+    const size_t dotsSize = sizeof dots / sizeof dots[0];
+    const size_t keep = CutLength(text, length, size > dotsSize ? size - dotsSize : size - 1);
+    std::wmemcpy(tip, text, keep);
+    if (size > dotsSize) {
+        std::wmemcpy(tip + keep, dots, dotsSize);
     } else {
-        tip[keep] = '\0';
+        tip[keep] = L'\0';
     }
 }
 
@@ -55,49 +51,49 @@ void CopyTip(const char* text, char* tip, size_t size)
 
 namespace {
 
-const char kTrayClassName[] = "QuillonTrayWindow";
+const wchar_t kTrayClassName[] = L"QuillonTrayWindow";
 
 ATOM RegisterTrayClass(WNDPROC proc)
 {
-    WNDCLASSA wc{};
+    WNDCLASSW wc{};
     wc.lpfnWndProc = proc;
     wc.hInstance = fw::AppInstance();
     wc.lpszClassName = kTrayClassName;
-    return ::RegisterClassA(&wc);
+    return ::RegisterClassW(&wc);
 }
 
 } // namespace
 
-std::unique_ptr<CTrayIcon> CTrayIcon::Create(HWND owner, HICON icon, const char* tip, UINT menuId)
+std::unique_ptr<CTrayIcon> CTrayIcon::Create(HWND owner, HICON icon, const wchar_t* tip, UINT menuId)
 {
     std::unique_ptr<CTrayIcon> tray(new CTrayIcon(owner, tip));
     static const ATOM trayClass = RegisterTrayClass(&CTrayIcon::WindowProc);
     (void)trayClass;
-    tray->m_hWnd = ::CreateWindowExA(0, kTrayClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+    tray->m_hWnd = ::CreateWindowExW(0, kTrayClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                      fw::AppInstance(), tray.get());
     if (!tray->m_hWnd)
         return nullptr;
 
-    NOTIFYICONDATAA& nid = tray->m_nid;
-    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    NOTIFYICONDATAW& nid = tray->m_nid;
+    nid.cbSize = NOTIFYICONDATAW_V1_SIZE;
     nid.hWnd = tray->m_hWnd;
     nid.uID = menuId;
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid.uCallbackMessage = tray->m_nTrayMessage;
     nid.hIcon = icon;
-    tray::CopyTip(tray->m_strTip.c_str(), nid.szTip, tray::kTipBytes);
+    tray::CopyTip(tray->m_strTip.c_str(), nid.szTip, tray::kTipChars);
     // Without a notification area the icon is simply not shown: no reason
     // to give up the program.
     tray::NotifyIcon()(NIM_ADD, &nid);
     return tray;
 }
 
-CTrayIcon::CTrayIcon(HWND owner, const char* tip) : m_owner(owner), m_strTip(tip ? tip : "")
+CTrayIcon::CTrayIcon(HWND owner, const wchar_t* tip) : m_owner(owner), m_strTip(tip ? tip : L"")
 {
-    m_nTrayMessage = ::RegisterWindowMessageA("TRAY_MSG");
+    m_nTrayMessage = ::RegisterWindowMessageW(L"TRAY_MSG");
     // Sent to every top-level window when the shell (re)starts: the icon must
     // then be added again or it silently disappears.
-    m_nTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
+    m_nTaskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
 }
 
 CTrayIcon::~CTrayIcon()
@@ -111,10 +107,10 @@ CTrayIcon::~CTrayIcon()
     ::DestroyWindow(hwnd);
 }
 
-void CTrayIcon::SetTip(const char* text)
+void CTrayIcon::SetTip(const wchar_t* text)
 {
-    m_strTip = text ? text : "";
-    tray::CopyTip(m_strTip.c_str(), m_nid.szTip, tray::kTipBytes);
+    m_strTip = text ? text : L"";
+    tray::CopyTip(m_strTip.c_str(), m_nid.szTip, tray::kTipChars);
     tray::NotifyIcon()(NIM_MODIFY, &m_nid);
 }
 
@@ -127,12 +123,12 @@ void CTrayIcon::SetIcon(HICON icon)
 LRESULT CALLBACK CTrayIcon::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
-        const CREATESTRUCTA* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        const CREATESTRUCTW* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    CTrayIcon* self = reinterpret_cast<CTrayIcon*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    CTrayIcon* self = reinterpret_cast<CTrayIcon*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (message == WM_NCDESTROY)
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     if (self) {
         // DWARF-2 exceptions cannot unwind through user32: stop them here.
         try {
@@ -140,7 +136,7 @@ LRESULT CALLBACK CTrayIcon::WindowProc(HWND hwnd, UINT message, WPARAM wParam, L
         } catch (...) {
         }
     }
-    return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 LRESULT CTrayIcon::HandleMessage(UINT message, WPARAM, LPARAM lParam)
@@ -148,7 +144,7 @@ LRESULT CTrayIcon::HandleMessage(UINT message, WPARAM, LPARAM lParam)
     if (m_nTrayMessage != 0 && message == m_nTrayMessage) {
         switch (LOWORD(lParam)) {
         case WM_LBUTTONUP:
-            ::PostMessageA(m_owner, WM_COMMAND, MAKEWPARAM(ID_TRAY_PLAY_PAUSE, 0), 0);
+            ::PostMessageW(m_owner, WM_COMMAND, MAKEWPARAM(ID_TRAY_PLAY_PAUSE, 0), 0);
             break;
         case WM_RBUTTONUP:
             ShowMenu();
@@ -172,7 +168,7 @@ void CTrayIcon::ShowMenu()
     }
     POINT cursor{};
     ::GetCursorPos(&cursor);
-    HMENU menu = ::LoadMenuA(fw::AppInstance(), MAKEINTRESOURCEA(m_nid.uID));
+    HMENU menu = ::LoadMenuW(fw::AppInstance(), MAKEINTRESOURCEW(m_nid.uID));
     if (!::IsMenu(menu))
         return;
     // Only locals from here on: the menu's modal loop runs other messages,
@@ -182,6 +178,6 @@ void CTrayIcon::ShowMenu()
     // user clicks elsewhere.
     ::SetForegroundWindow(owner);
     ::TrackPopupMenu(::GetSubMenu(menu, 0), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, owner, nullptr);
-    ::PostMessageA(owner, WM_NULL, 0, 0);
+    ::PostMessageW(owner, WM_NULL, 0, 0);
     ::DestroyMenu(menu);
 }

@@ -20,17 +20,17 @@ bool WaitFor(Pred pred, DWORD timeoutMs = 15000)
     return true;
 }
 
-inline std::string Text(HWND window)
+inline std::wstring Text(HWND window)
 {
-    char text[1024] = "";
-    ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    wchar_t text[1024] = L"";
+    ::SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
     return text;
 }
-inline std::string ControlText(HWND dialog, int id) { return Text(::GetDlgItem(dialog, id)); }
-inline std::string ClassOf(HWND hwnd)
+inline std::wstring ControlText(HWND dialog, int id) { return Text(::GetDlgItem(dialog, id)); }
+inline std::wstring ClassOf(HWND hwnd)
 {
-    char name[64] = "";
-    ::GetClassNameA(hwnd, name, sizeof name);
+    wchar_t name[64] = L"";
+    ::GetClassNameW(hwnd, name, 64);
     return name;
 }
 
@@ -53,35 +53,35 @@ inline HWND Wait(DWORD pid, const std::function<bool(HWND)>& accept, DWORD timeo
     return s.found;
 }
 // A dialog of the process whose title starts so, visible if asked.
-inline HWND Dialog(DWORD pid, const char* title, bool visible = false, DWORD timeoutMs = 15000)
+inline HWND Dialog(DWORD pid, const wchar_t* title, bool visible = false, DWORD timeoutMs = 15000)
 {
-    return Wait(pid, [&](HWND h) { return (!visible || ::IsWindowVisible(h)) && ClassOf(h) == "#32770" && Text(h).rfind(title, 0) == 0; }, timeoutMs);
+    return Wait(pid, [&](HWND h) { return (!visible || ::IsWindowVisible(h)) && ClassOf(h) == L"#32770" && Text(h).rfind(title, 0) == 0; }, timeoutMs);
 }
-inline HWND Editor(DWORD pid) { return Dialog(pid, "Zoravel's M3U Editor"); }
-inline HWND Player(DWORD pid) { return Dialog(pid, "MP3 Player"); }
+inline HWND Editor(DWORD pid) { return Dialog(pid, L"Zoravel's M3U Editor"); }
+inline HWND Player(DWORD pid) { return Dialog(pid, L"MP3 Player"); }
 // A visible dialog holding control id: 0xFFFF, a message box's text; 0x47C, a file dialog's name.
 inline HWND WaitDialogWith(DWORD pid, int id, DWORD timeoutMs = 15000)
 {
-    return Wait(pid, [&](HWND h) { return ::IsWindowVisible(h) && ClassOf(h) == "#32770" && ::GetDlgItem(h, id); }, timeoutMs);
+    return Wait(pid, [&](HWND h) { return ::IsWindowVisible(h) && ClassOf(h) == L"#32770" && ::GetDlgItem(h, id); }, timeoutMs);
 }
 
-inline void PostCommand(HWND window, int id, int code = 0) { ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, code), 0); }
-inline void Click(HWND dialog, int id) { ::PostMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+inline void PostCommand(HWND window, int id, int code = 0) { ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, code), 0); }
+inline void Click(HWND dialog, int id) { ::PostMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 // The next message box's "caption: text", then a posted button (IDYES...).
-inline std::string AnswerMessageBox(DWORD pid, int button)
+inline std::wstring AnswerMessageBox(DWORD pid, int button)
 {
     HWND box = WaitDialogWith(pid, 0xFFFF);
-    const std::string seen = box ? Text(box) + ": " + ControlText(box, 0xFFFF) : "no box";
+    const std::wstring seen = box ? Text(box) + L": " + ControlText(box, 0xFFFF) : L"no box";
     PostCommand(box, button);
-    return WaitFor([&] { return !::IsWindowVisible(box); }) ? seen : seen + " (still up)";
+    return WaitFor([&] { return !::IsWindowVisible(box); }) ? seen : seen + L" (still up)";
 }
 
 // Types a full path into the next Open or Save as dialog and confirms it; an empty one cancels.
-inline bool AnswerFileDialog(DWORD pid, const std::string& path)
+inline bool AnswerFileDialog(DWORD pid, const std::wstring& path)
 {
     HWND dialog = WaitDialogWith(pid, 0x47C);
-    ::SendMessageA(::GetDlgItem(dialog, 0x47C), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    ::SendMessageW(::GetDlgItem(dialog, 0x47C), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostCommand(dialog, path.empty() ? IDCANCEL : IDOK);
     return dialog && WaitFor([&] { return !::IsWindow(dialog); });
 }
@@ -91,37 +91,36 @@ inline bool ChooseFromTrayMenu(DWORD pid, int steps)
 {
     HWND tray = Wait(pid, [](HWND h) {
         RECT r{};
-        return ::GetWindowRect(h, &r) && ClassOf(h)[0] != '#' && Text(h).empty() && r.left == 0 && r.top == 0 && r.right == 10 && r.bottom == 10;
+        return ::GetWindowRect(h, &r) && ClassOf(h)[0] != L'#' && Text(h).empty() && r.left == 0 && r.top == 0 && r.right == 10 && r.bottom == 10;
     });
-    ::PostMessageA(tray, ::RegisterWindowMessageA("TRAY_MSG"), 130 /* IDR_TRAYMENU */, WM_RBUTTONUP);
-    HWND menu = Wait(pid, [](HWND h) { return ::IsWindowVisible(h) && ClassOf(h) == "#32768"; });
+    ::PostMessageW(tray, ::RegisterWindowMessageW(L"TRAY_MSG"), 130 /* IDR_TRAYMENU */, WM_RBUTTONUP);
+    HWND menu = Wait(pid, [](HWND h) { return ::IsWindowVisible(h) && ClassOf(h) == L"#32768"; });
     for (int i = 0; i <= steps; ++i)
-        ::PostMessageA(menu, WM_KEYDOWN, i < steps ? VK_DOWN : VK_RETURN, 0);
+        ::PostMessageW(menu, WM_KEYDOWN, i < steps ? VK_DOWN : VK_RETURN, 0);
     return tray && menu && WaitFor([&] { return !::IsWindowVisible(menu); });
 }
 
-// Wine hands LB_GETTEXT across processes as UTF-16.
-inline std::vector<std::string> ListItems(HWND list)
+inline std::vector<std::wstring> ListItems(HWND list)
 {
-    std::vector<std::string> items;
-    for (int i = 0; i < static_cast<int>(::SendMessageA(list, LB_GETCOUNT, 0, 0)); ++i) {
-        wchar_t wide[1024] = L"";
-        char narrow[2048] = "";
-        const int n = static_cast<int>(::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide)));
-        ::WideCharToMultiByte(CP_ACP, 0, wide, n > 0 ? n : 0, narrow, sizeof narrow - 1, nullptr, nullptr);
-        items.push_back(narrow);
+    std::vector<std::wstring> items;
+    for (int i = 0; i < static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0)); ++i) {
+        const int length = static_cast<int>(::SendMessageW(list, LB_GETTEXTLEN, i, 0));
+        std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        const int n = static_cast<int>(::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0])));
+        text.resize(static_cast<size_t>(n > 0 && n < static_cast<int>(text.size()) ? n : 0));
+        items.push_back(text);
     }
     return items;
 }
 
 // Starts the program in startDir; the process and its thread.
-inline PROCESS_INFORMATION Launch(const std::string& exe, const std::string& startDir)
+inline PROCESS_INFORMATION Launch(const std::wstring& exe, const std::wstring& startDir)
 {
-    STARTUPINFOA si{};
+    STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    std::string commandLine = "\"" + exe + "\"";
-    ::CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, startDir.c_str(), &si, &pi);
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    ::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, startDir.c_str(), &si, &pi);
     return pi;
 }
 

@@ -10,6 +10,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <algorithm>
 
 namespace {
 
@@ -17,13 +19,21 @@ constexpr int kOpen = 57601, kTrackList = 1004, kPlayerButton = 1023; // res/res
 
 int Fail(const char* what) { return std::fprintf(stderr, "qdrive: %s\n", what), 2; }
 
+// An argument as the system's code page spells it.
+std::wstring Wide(const char* text)
+{
+    std::wstring wide(std::strlen(text) + 1, L'\0');
+    wide.resize(static_cast<size_t>(std::max(0, ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], static_cast<int>(wide.size())) - 1)));
+    return wide;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     const std::string verb = argc > 2 ? argv[1] : "";
     if (verb == "launch" && argc == 5) {
-        const PROCESS_INFORMATION pi = e2e::Launch(argv[2], argv[3]);
+        const PROCESS_INFORMATION pi = e2e::Launch(Wide(argv[2]), Wide(argv[3]));
         if (FILE* f = std::fopen(argv[4], "w"))
             std::fprintf(f, "%lu\n", pi.dwProcessId), std::fclose(f);
         return e2e::Editor(pi.dwProcessId) ? 0 : Fail("no editor window");
@@ -35,7 +45,7 @@ int main(int argc, char** argv)
     const HWND list = ::GetDlgItem(editor, kTrackList);
     if (verb == "open" && argc == 4) {
         e2e::PostCommand(editor, kOpen);
-        if (!e2e::AnswerFileDialog(pid, argv[3]))
+        if (!e2e::AnswerFileDialog(pid, Wide(argv[3])))
             return Fail("no Open dialog");
         return e2e::WaitFor([&] { return !e2e::ListItems(list).empty(); }) ? 0 : Fail("the playlist did not load");
     }
@@ -47,9 +57,9 @@ int main(int argc, char** argv)
         return 0;
     }
     if (verb == "show-player") {
-        if (!e2e::Dialog(pid, "MP3 Player", true, 0)) // the button toggles
+        if (!e2e::Dialog(pid, L"MP3 Player", true, 0)) // the button toggles
             e2e::Click(editor, kPlayerButton);
-        return e2e::Dialog(pid, "MP3 Player", true) ? 0 : Fail("the player did not show");
+        return e2e::Dialog(pid, L"MP3 Player", true) ? 0 : Fail("the player did not show");
     }
     if (verb == "click-player" && argc == 4) {
         e2e::Click(e2e::Player(pid), std::atoi(argv[3]));

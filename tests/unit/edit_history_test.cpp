@@ -32,14 +32,14 @@ struct Rig {
             history.AddTracks(list, queue, {Track()});
         history.Reset();
     }
-    TrackText Track() { return "C:\\m\\t" + std::to_string(made++) + ".mp3"; }
+    TrackText Track() { return L"C:\\m\\t" + std::to_wstring(made++) + L".mp3"; }
     State Capture() const
     {
         EXPECT_EQ(queue.Count(), list.Count());
         for (int pos = 0; pos < queue.Count(); ++pos) // in step: entry path = item text
             EXPECT_EQ(queue.At(pos).path, list.items.at(static_cast<size_t>(queue.At(pos).listIndex)));
         const PlayQueueEntry* entry = queue.CurrentEntry();
-        return State{list.items, list.Selection(), queue.PlayOrder(), queue.Current(), entry ? entry->path : ""};
+        return State{list.items, list.Selection(), queue.PlayOrder(), queue.Current(), entry ? entry->path : L""};
     }
     // What the player does with an outcome.
     EditOutcome Played(EditOutcome outcome)
@@ -196,16 +196,16 @@ TEST(EditHistoryTest, InsertListIndexesRenumbersPlacesAndKeepsCurrent)
         std::vector<int> order;
         int after;
     } cases[] = {
-        {1, {{0, {0, "a"}}, {3, {3, "d"}}}, {0, 1, 2, 3}, 2},
-        {0, {{9, {3, "d"}}, {0, {0, "a"}}}, {0, 1, 2, 3}, 1},
-        {1, {{0, {0, ""}}, {0, {-1, "x"}}}, {1, 2}, 1},
-        {-1, {{0, {0, "a"}}}, {0, 1, 2}, -1},
-        {2, {{0, {0, "a"}}, {1, {3, "d"}}}, {0, 3, 1, 2}, 4}, // past the end stays as far past it
+        {1, {{0, {0, L"a"}}, {3, {3, L"d"}}}, {0, 1, 2, 3}, 2},
+        {0, {{9, {3, L"d"}}, {0, {0, L"a"}}}, {0, 1, 2, 3}, 1},
+        {1, {{0, {0, L""}}, {0, {-1, L"x"}}}, {1, 2}, 1},
+        {-1, {{0, {0, L"a"}}}, {0, 1, 2}, -1},
+        {2, {{0, {0, L"a"}}, {1, {3, L"d"}}}, {0, 3, 1, 2}, 4}, // past the end stays as far past it
     };
     for (const auto& c : cases) {
         Rig rig;
-        rig.queue.Add(0, "b");
-        rig.queue.Add(1, "c");
+        rig.queue.Add(0, L"b");
+        rig.queue.Add(1, L"c");
         rig.queue.SetCurrent(c.current);
         rig.queue.InsertListIndexes({3, 0, -1}, c.placed);
         EXPECT_EQ(rig.queue.PlayOrder(), c.order);
@@ -249,7 +249,7 @@ TEST(EditHistoryTest, DropsTheOldestStepsAndSurvivesAFullList)
 {
     Rig rig(0, 5000, 3);
     for (int i = 0; i < 5; ++i)
-        rig.history.AddTracks(rig.list, rig.queue, {TrackText(2000, 'x')}); // over 2 KB a step
+        rig.history.AddTracks(rig.list, rig.queue, {TrackText(2000 / sizeof(wchar_t), 'x')}); // over 2 KB a step
     EXPECT_EQ(rig.history.Steps(), 2u); // the budget bites before the count
     EXPECT_LE(rig.history.Bytes(), 5000u);
     while (rig.Undo()) {
@@ -269,8 +269,8 @@ TEST(EditHistoryTest, DropsTheOldestStepsAndSurvivesAFullList)
     ExpectSame(rig.Capture(), removed, true);
     rig.list.capacity = 9;
     EXPECT_TRUE(rig.Undo());
-    EXPECT_TRUE(rig.history.AddTracks(rig.list, rig.queue, {"C:\\a.mp3", "", "C:\\b.mp3"}).done); // one fits
-    EXPECT_EQ(rig.list.items.back(), "C:\\a.mp3");
+    EXPECT_TRUE(rig.history.AddTracks(rig.list, rig.queue, {L"C:\\a.mp3", L"", L"C:\\b.mp3"}).done); // one fits
+    EXPECT_EQ(rig.list.items.back(), L"C:\\a.mp3");
     EXPECT_TRUE(rig.Undo());
     EXPECT_EQ(rig.Capture().texts.size(), 8u);
 }
@@ -280,7 +280,7 @@ TEST(EditHistoryTest, StepsOnAHugeListHoldWhatChangedAndUndoInOneCall)
     Rig rig;
     std::vector<TrackText> tracks;
     for (int i = 0; i < 100000; ++i)
-        tracks.push_back("C:\\Music\\Some Artist\\Some Album\\" + std::to_string(i) + " A Title.mp3");
+        tracks.push_back(L"C:\\Music\\Some Artist\\Some Album\\" + std::to_wstring(i) + L" A Title.mp3");
     rig.history.AddTracks(rig.list, rig.queue, tracks);
     rig.history.Reset();
     for (int i = 0; i < 10; ++i) {
@@ -294,7 +294,7 @@ TEST(EditHistoryTest, StepsOnAHugeListHoldWhatChangedAndUndoInOneCall)
     std::generate(half.begin(), half.end(), [i = 0]() mutable { return 2 * i++; });
     rig.list.Select(SelectionOf(half, 0));
     const size_t bytes = rig.history.Bytes();
-    rig.history.AddTracks(rig.list, rig.queue, {"C:\\new.mp3"});
+    rig.history.AddTracks(rig.list, rig.queue, {L"C:\\new.mp3"});
     EXPECT_LT(rig.history.Bytes() - bytes, 600000u); // 50,000 runs of selection, kept once
     rig.history.RemoveTracks(rig.list, rig.queue, half);
     const int texts = rig.list.textCalls;

@@ -66,7 +66,7 @@ TEST_F(FileIo, ReplacingLeavesTheTargetAloneAndNeverAFileItDidNotMake)
     EXPECT_FALSE(WriteFileReplacing(nullptr, "abc", 3) || WriteFileReplacing("", "abc", 3) || WriteFileReplacing(At("x").c_str(), nullptr, 3));
     EXPECT_EQ(Get("continue.dat/inside") + Get("continue.dat") + Get("missing"), "keptunreadableunreadable");
     EXPECT_EQ(Entries(), (Names{"continue.dat", "rock.m3u", "rock.m3u.tmp", "settings.dat", "settings.dat.tmp"}));
-    EXPECT_EQ(JoinPath("C:\\Program Files\\Quillon", kSettingsFileName) + JoinPath(nullptr, nullptr), "C:\\Program Files\\Quillon\\settings.dat\\");
+    EXPECT_EQ(JoinPath(L"C:\\Program Files\\Quillon", kSettingsFileName) + JoinPath(nullptr, nullptr), L"C:\\Program Files\\Quillon\\settings.dat\\");
 
     // Wide paths are UTF-16 names; one with a NUL inside would reach some other file.
     const std::string ascii = dir.string();

@@ -7,11 +7,13 @@
 #include <functional>
 
 #include "fake_mci_port.h"
+#include "playlist/text_codec.h"
 
 namespace {
 
 using Log = std::vector<std::string>;
-const char kPath[] = "C:\\Music\\a b.mp3", kOpen[] = "open \"C:\\Music\\a b.mp3\" alias qvmp3";
+const wchar_t kPath[] = L"C:\\Music\\a b.mp3";
+const char kOpen[] = "open \"C:\\Music\\a b.mp3\" alias qvmp3";
 const std::string kVolume = "setaudio qvmp3 volume to 0", kLength = "status qvmp3 length", kPosition = "status qvmp3 position";
 const Log kFromTheTop = {kVolume, kLength, "play qvmp3 from 0 to 3000"};
 enum Flags { kClosed = 0, kOpened = 1, kPlaying = 3, kPaused = 7 }; // open, +playing, +paused
@@ -38,21 +40,28 @@ protected:
 
 TEST_F(MciAudioTest, OpenSendsTheQuotedPathThenTheTimeFormat)
 {
-    EXPECT_TRUE(Now() == kClosed && audio.volume == 0 && audio.Open(kPath) && !audio.Open("C:\\other.mp3")); // open: nothing more sent
+    EXPECT_TRUE(Now() == kClosed && audio.volume == 0 && audio.Open(kPath) && !audio.Open(L"C:\\other.mp3")); // open: nothing more sent
     EXPECT_TRUE(port.log == (Log{kOpen, "set qvmp3 time format ms"}) && port.buffers == (std::vector<unsigned>{0, 0}) && Now() == kOpened);
     Put(kClosed, "set qvmp3 time format ms");
     EXPECT_TRUE(audio.Open(kPath)) << "the time format's answer does not matter";
     Put(kClosed, kOpen);
     EXPECT_TRUE(!audio.Open(kPath) && port.log == (Log{kOpen, "beep 0"}));
     // A quote would end the quoted name and smuggle words into the command;
-    // a path longer than 259 characters is no track.
-    for (const std::string& bad : {std::string("C:\\a\" alias x type waveaudio \"b.mp3"), std::string(kMaxTrackPath + 1, 'x')}) {
+    // a path longer than 259 UTF-16 units is no track (an emoji is two).
+    const std::wstring emoji{wchar_t(0xD83C), wchar_t(0xDFB5)};
+    for (const std::wstring& bad : {std::wstring(L"C:\\a\" alias x type waveaudio \"b.mp3"), std::wstring(kMaxTrackPath + 1, L'x'),
+                                    std::wstring(kMaxTrackPath - 1, L'x') + emoji}) {
         Put(kClosed);
         EXPECT_FALSE(audio.Open(bad.c_str()) || Now() != kClosed || port.log != Log{"beep 0"});
     }
-    const std::string longest = "C:\\" + std::string(kMaxTrackPath - 3, 'z');
-    EXPECT_TRUE(!audio.Open(nullptr) && audio.Open(longest.c_str()) && port.log.at(2) == "open \"" + longest + "\" alias qvmp3");
-    EXPECT_EQ(port.log[2].size() + 1, CMciAudio::kCommandBufferSize);
+    // The path goes as UTF-8; the longest, of three-byte characters, fills the buffer.
+    Put(kClosed);
+    EXPECT_TRUE(audio.Open((L"C:\\\u03b1" + emoji + std::wstring(kMaxTrackPath - 6, L'z')).c_str()));
+    EXPECT_EQ(port.log.at(0), "open \"C:\\\xce\xb1\xf0\x9f\x8e\xb5" + std::string(kMaxTrackPath - 6, 'z') + "\" alias qvmp3");
+    Put(kClosed);
+    const std::wstring longest(kMaxTrackPath, wchar_t(0x672C));
+    EXPECT_TRUE(!audio.Open(nullptr) && audio.Open(longest.c_str()) && port.log.at(1) == "open \"" + Encode(longest, TextEncoding::Utf8, CWindows1252()) + "\" alias qvmp3");
+    EXPECT_EQ(port.log[1].size() + 1, CMciAudio::kCommandBufferSize);
 }
 
 TEST_F(MciAudioTest, CommandsTheirGuardsAndFailures)

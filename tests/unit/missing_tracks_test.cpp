@@ -36,17 +36,17 @@ std::string States(const CMissingTracks& check)
 
 TEST(MissingTracksTest, SortsEveryEntryAndAsksEachRootOnce)
 {
-    const FakeTrackList list({"C:\\m\\a.mp3", "C:\\m\\gone1.mp3", "b.mp3", "sub\\gone2.mp3", "d:\\x\\1.mp3",
-                              "D:\\x\\2.mp3", "\\\\nas\\music\\3.mp3", "http://radio/live", "\\\\NAS\\Music\\4.mp3",
-                              "E:\\flaky\\5.mp3"});
+    const FakeTrackList list({L"C:\\m\\a.mp3", L"C:\\m\\gone1.mp3", L"b.mp3", L"sub\\gone2.mp3", L"d:\\x\\1.mp3",
+                              L"D:\\x\\2.mp3", L"\\\\nas\\music\\3.mp3", L"http://radio/live", L"\\\\NAS\\Music\\4.mp3",
+                              L"E:\\flaky\\5.mp3"});
     for (int budget : {100, 3, 1}) {
         SCOPED_TRACE(budget);
         FakeProbe probe;
-        probe.answers = {{"C:\\", FileState::Present},         {"E:\\", FileState::Present},
-                         {"d:\\", FileState::Unreachable},     {"\\\\nas\\music\\", FileState::Missing},
-                         {"C:\\m\\a.mp3", FileState::Present}, {"C:\\Lists\\b.mp3", FileState::Present},
-                         {"E:\\flaky\\5.mp3", FileState::Unreachable}};
-        CMissingTracks check(list, "C:\\Lists");
+        probe.answers = {{L"C:\\", FileState::Present},         {L"E:\\", FileState::Present},
+                         {L"d:\\", FileState::Unreachable},     {L"\\\\nas\\music\\", FileState::Missing},
+                         {L"C:\\m\\a.mp3", FileState::Present}, {L"C:\\Lists\\b.mp3", FileState::Present},
+                         {L"E:\\flaky\\5.mp3", FileState::Unreachable}};
+        CMissingTracks check(list, L"C:\\Lists");
         int rounds = 0;
         while (!check.Check(list, probe, budget)) {
             ++rounds;
@@ -56,38 +56,38 @@ TEST(MissingTracksTest, SortsEveryEntryAndAsksEachRootOnce)
         EXPECT_EQ(States(check), "PMPMUUUPUU");
         EXPECT_EQ(check.Missing(), (std::vector<int>{1, 3}));
         EXPECT_EQ(check.KeptUnreachable(), 5);
-        EXPECT_EQ(check.UnreachableRoots(), (std::vector<TrackText>{"D:", "\\\\nas\\music", "E:"}));
-        EXPECT_EQ(probe.asked["C:\\Lists\\sub\\gone2.mp3"], 1);
-        for (const char* root : {"C:\\", "d:\\", "\\\\nas\\music\\", "E:\\"})
+        EXPECT_EQ(check.UnreachableRoots(), (std::vector<TrackText>{L"D:", L"\\\\nas\\music", L"E:"}));
+        EXPECT_EQ(probe.asked[L"C:\\Lists\\sub\\gone2.mp3"], 1);
+        for (const wchar_t* root : {L"C:\\", L"d:\\", L"\\\\nas\\music\\", L"E:\\"})
             EXPECT_EQ(probe.asked[root], 1) << root;
         EXPECT_EQ(probe.asked.size(), 9u); // nothing on D: or the share, nothing for the URL
-        EXPECT_EQ(check.Question(), "2 of 10 tracks cannot be found. Remove them from the playlist?\r\n"
-                                    "\r\ngone1.mp3\r\ngone2.mp3\r\n"
-                                    "\r\nTracks on D:, \\\\nas\\music, E: were kept: they cannot be reached.");
+        EXPECT_EQ(check.Question(), L"2 of 10 tracks cannot be found. Remove them from the playlist?\r\n"
+                                    L"\r\ngone1.mp3\r\ngone2.mp3\r\n"
+                                    L"\r\nTracks on D:, \\\\nas\\music, E: were kept: they cannot be reached.");
     }
     FakeProbe probe;
-    CMissingTracks check(list, "C:\\Lists");
+    CMissingTracks check(list, L"C:\\Lists");
     EXPECT_FALSE(check.Check(list, probe, 0));
     EXPECT_EQ(check.Checked(), 0);
 }
 
 TEST(MissingTracksTest, TheQuestionNamesTenAndCountsTheRest)
 {
-    std::vector<TrackText> entries{"unreachable.mp3"};
+    std::vector<TrackText> entries{L"unreachable.mp3"};
     TrackText names;
     for (int i = 1; i <= 12; ++i) {
-        entries.push_back("x\\" + std::to_string(i) + ".mp3");
-        names += i <= 10 ? "\r\n" + std::to_string(i) + ".mp3" : "";
+        entries.push_back(L"x\\" + std::to_wstring(i) + L".mp3");
+        names += i <= 10 ? L"\r\n" + std::to_wstring(i) + L".mp3" : L"";
     }
     const FakeTrackList list(entries);
     FakeProbe probe;
-    probe.answers["unreachable.mp3"] = FileState::Unreachable;
-    CMissingTracks check(list, ""); // untitled: entries as written, without a root
+    probe.answers[L"unreachable.mp3"] = FileState::Unreachable;
+    CMissingTracks check(list, L""); // untitled: entries as written, without a root
     EXPECT_TRUE(check.Check(list, probe, 1000));
-    EXPECT_EQ(check.Question(), "12 of 13 tracks cannot be found. Remove them from the playlist?\r\n" + names
-                                    + "\r\n...and 2 more\r\n\r\nTracks that cannot be reached were kept.");
-    EXPECT_EQ(CMissingTracks(FakeTrackList(), "C:\\").Question(),
-              "0 of 0 tracks cannot be found. Remove them from the playlist?\r\n");
+    EXPECT_EQ(check.Question(), L"12 of 13 tracks cannot be found. Remove them from the playlist?\r\n" + names
+                                    + L"\r\n...and 2 more\r\n\r\nTracks that cannot be reached were kept.");
+    EXPECT_EQ(CMissingTracks(FakeTrackList(), L"C:\\").Question(),
+              L"0 of 0 tracks cannot be found. Remove them from the playlist?\r\n");
 }
 
 } // namespace

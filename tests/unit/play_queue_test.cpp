@@ -13,9 +13,9 @@
 namespace {
 
 using Log = std::vector<std::string>;
-using Pairs = std::vector<std::pair<int, std::string>>;
+using Pairs = std::vector<std::pair<int, std::wstring>>;
 
-std::string T(int i) { return "C:\\t" + std::to_string(i) + ".mp3"; }
+std::wstring T(int i) { return L"C:\\t" + std::to_wstring(i) + L".mp3"; }
 Pairs Snap(const CPlayQueue& q)
 {
     Pairs out;
@@ -31,7 +31,7 @@ void Load(CPlayQueue& q, const Pairs& entries, int current = -1)
 {
     q.Clear();
     for (size_t pos = 0; pos < entries.size(); ++pos)
-        q.Add(0, "x"), q.SetEntry(static_cast<int>(pos), entries[pos].first, entries[pos].second.c_str());
+        q.Add(0, L"x"), q.SetEntry(static_cast<int>(pos), entries[pos].first, entries[pos].second.c_str());
     q.SetCurrent(current);
 }
 
@@ -41,16 +41,16 @@ protected:
     CMciAudio audio{port};
     CPlayQueue queue{audio};
     void SetUp() override { port.SetLength("2000"); }
-    void Playing() { EXPECT_TRUE(audio.Open("C:\\loaded.mp3") && audio.Play(0)); port.Clear(); }
+    void Playing() { EXPECT_TRUE(audio.Open(L"C:\\loaded.mp3") && audio.Play(0)); port.Clear(); }
 };
 
 // Removing list index k renumbers the later indexes wherever they stand; the
 // current track stays current, and a removed current names what moved up.
 TEST_F(PlayQueueTest, AddAndRemoveKeepListIndexesAndTheCurrentTrack)
 {
-    for (auto add : {std::make_pair(0, "C:\\a.mp3"), {1, ""}, {1, nullptr}, {-1, "C:\\b.mp3"}, {7, "C:\\b.mp3"}})
+    for (auto add : {std::make_pair(0, L"C:\\a.mp3"), {1, L""}, {1, nullptr}, {-1, L"C:\\b.mp3"}, {7, L"C:\\b.mp3"}})
         queue.Add(add.first, add.second); // no path or no index: nothing added
-    EXPECT_EQ(Snap(queue), (Pairs{{0, "C:\\a.mp3"}, {7, "C:\\b.mp3"}}));
+    EXPECT_EQ(Snap(queue), (Pairs{{0, L"C:\\a.mp3"}, {7, L"C:\\b.mp3"}}));
     const Pairs drop0 = {{0, T(1)}, {1, T(2)}, {2, T(3)}}, drop1 = {{0, T(0)}, {1, T(2)}, {2, T(3)}};
     const struct { Pairs before; int current, k; Pairs after; int currentAfter; } rows[] = {
         {Seq(4), 2, 0, drop0, 1}, {Seq(4), 2, 1, drop1, 1}, {Seq(4), 1, 3, Seq(3), 1}, {Seq(4), 1, 1, drop1, 1}, {Seq(4), 3, 3, Seq(3), 3},
@@ -91,10 +91,10 @@ TEST_F(PlayQueueTest, RestoreAndClear)
 {
     Load(queue, Order({1, 0}), 0);
     queue.SetRepeat(false);
-    queue.RestoreListOrder(2, [](int i) { return std::vector<std::string>{"a", "b"}.at(static_cast<size_t>(i)); });
-    EXPECT_TRUE(Snap(queue) == (Pairs{{0, "a"}, {1, "b"}}) && queue.Current() == 1);
-    queue.RestoreListOrder(1, [](int) { return std::string("x"); }); // a shorter list reaches no further entry
-    EXPECT_TRUE(Snap(queue) == (Pairs{{0, "x"}, {1, "b"}}) && queue.Current() == 1);
+    queue.RestoreListOrder(2, [](int i) { return std::vector<std::wstring>{L"a", L"b"}.at(static_cast<size_t>(i)); });
+    EXPECT_TRUE(Snap(queue) == (Pairs{{0, L"a"}, {1, L"b"}}) && queue.Current() == 1);
+    queue.RestoreListOrder(1, [](int) { return std::wstring(L"x"); }); // a shorter list reaches no further entry
+    EXPECT_TRUE(Snap(queue) == (Pairs{{0, L"x"}, {1, L"b"}}) && queue.Current() == 1);
     Playing();
     queue.Clear();
     EXPECT_TRUE(queue.Count() == 0 && queue.Current() == -1 && !queue.Repeat() && !audio.isOpen && port.log == (Log{"stop qvmp3", "close qvmp3"}));
@@ -121,7 +121,7 @@ TEST(PlayQueueBulk, RemovalAndMovesMatchTheirSingleSteps)
         const bool broken = Pick(gen, 0, 3) == 0;
         Pairs entries;
         for (int i = 0; i < n; ++i)
-            entries.emplace_back(broken ? Pick(gen, -2, n + 2) : order[static_cast<size_t>(i)], "p" + std::to_string(i));
+            entries.emplace_back(broken ? Pick(gen, -2, n + 2) : order[static_cast<size_t>(i)], L"p" + std::to_wstring(i));
         for (int k = -margin; k < n + margin; ++k)
             if (Pick(gen, 0, 2) == 0)
                 ks.push_back(k);

@@ -18,36 +18,36 @@ TEST(TrackPathsTest, EntriesResolveFromThePlaylistsFolder)
         TrackText folder;
         TrackText path;
     } cases[] = {
-        {"x.mp3", "C:\\Lists\\Rock", "C:\\Lists\\Rock\\x.mp3"},
-        {"sub/x.mp3", "C:\\Lists\\Rock", "C:\\Lists\\Rock\\sub\\x.mp3"},
-        {".\\a\\.\\b\\..\\\\x.mp3", "C:\\Lists\\Rock", "C:\\Lists\\Rock\\a\\x.mp3"},
-        {"../../../../x.mp3", "C:\\Lists\\Rock", "C:\\x.mp3"}, // no climbing out of the root
-        {"..\\x.mp3", "C:\\", "C:\\x.mp3"},
-        {"x.mp3", "C:\\Lists\\", "C:\\Lists\\x.mp3"},
-        {"1a:x.mp3", "C:\\L", "C:\\L\\1a:x.mp3"},
-        {"\\Music\\x.mp3", "C:\\Lists\\Rock", "C:\\Music\\x.mp3"},
-        {"c:x.mp3", "C:\\Lists\\Rock", "C:\\Lists\\Rock\\x.mp3"},
-        {"Z:x.mp3", "z:\\L", "z:\\L\\x.mp3"},
-        {"D:x.mp3", "C:\\Lists\\Rock", "D:\\x.mp3"},
-        {"..\\..\\x.mp3", "\\\\srv\\share\\lists", "\\\\srv\\share\\x.mp3"},
-        {"/x.mp3", "//srv/share/lists", "\\\\srv\\share\\x.mp3"},
-        {"..\\..\\..\\..\\x.mp3", "lists\\rock", "..\\..\\x.mp3"}, // without a root, what cannot be climbed stays
-        {"x.mp3", "lists\\rock", "lists\\rock\\x.mp3"},
-        {"\\x.mp3", "lists", "\\x.mp3"},
+        {L"x.mp3", L"C:\\Lists\\Rock", L"C:\\Lists\\Rock\\x.mp3"},
+        {L"sub/x.mp3", L"C:\\Lists\\Rock", L"C:\\Lists\\Rock\\sub\\x.mp3"},
+        {L".\\a\\.\\b\\..\\\\x.mp3", L"C:\\Lists\\Rock", L"C:\\Lists\\Rock\\a\\x.mp3"},
+        {L"../../../../x.mp3", L"C:\\Lists\\Rock", L"C:\\x.mp3"}, // no climbing out of the root
+        {L"..\\x.mp3", L"C:\\", L"C:\\x.mp3"},
+        {L"x.mp3", L"C:\\Lists\\", L"C:\\Lists\\x.mp3"},
+        {L"1a:x.mp3", L"C:\\L", L"C:\\L\\1a:x.mp3"},
+        {L"\\Music\\x.mp3", L"C:\\Lists\\Rock", L"C:\\Music\\x.mp3"},
+        {L"c:x.mp3", L"C:\\Lists\\Rock", L"C:\\Lists\\Rock\\x.mp3"},
+        {L"Z:x.mp3", L"z:\\L", L"z:\\L\\x.mp3"},
+        {L"D:x.mp3", L"C:\\Lists\\Rock", L"D:\\x.mp3"},
+        {L"..\\..\\x.mp3", L"\\\\srv\\share\\lists", L"\\\\srv\\share\\x.mp3"},
+        {L"/x.mp3", L"//srv/share/lists", L"\\\\srv\\share\\x.mp3"},
+        {L"..\\..\\..\\..\\x.mp3", L"lists\\rock", L"..\\..\\x.mp3"}, // without a root, what cannot be climbed stays
+        {L"x.mp3", L"lists\\rock", L"lists\\rock\\x.mp3"},
+        {L"\\x.mp3", L"lists", L"\\x.mp3"},
         // As written: absolute entries, URLs, and any entry of an untitled list.
-        {"D:\\a\\..\\x.mp3", "C:\\L", "D:\\a\\..\\x.mp3"},
-        {"c:/a/x.mp3", "C:\\L", "c:/a/x.mp3"},
-        {"\\\\srv\\s\\..\\x.mp3", "C:\\L", "\\\\srv\\s\\..\\x.mp3"},
-        {"http://radio/x.mp3", "C:\\L", "http://radio/x.mp3"},
-        {"ab:x", "C:\\L", "ab:x"},
-        {"s09:x", "C:\\L", "s09:x"},
-        {"..\\x.mp3", "", "..\\x.mp3"},
+        {L"D:\\a\\..\\x.mp3", L"C:\\L", L"D:\\a\\..\\x.mp3"},
+        {L"c:/a/x.mp3", L"C:\\L", L"c:/a/x.mp3"},
+        {L"\\\\srv\\s\\..\\x.mp3", L"C:\\L", L"\\\\srv\\s\\..\\x.mp3"},
+        {L"http://radio/x.mp3", L"C:\\L", L"http://radio/x.mp3"},
+        {L"ab:x", L"C:\\L", L"ab:x"},
+        {L"s09:x", L"C:\\L", L"s09:x"},
+        {L"..\\x.mp3", L"", L"..\\x.mp3"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ResolveTrackPath(c.entry, c.folder), c.path) << c.entry << " in " << c.folder;
-    EXPECT_EQ(FolderOfPath("C:\\Lists\\rock.m3u"), "C:\\Lists");
-    EXPECT_EQ(FolderOfPath("C:/Lists/rock.m3u"), "C:/Lists");
-    EXPECT_EQ(FolderOfPath("rock.m3u"), "");
+        EXPECT_EQ(ResolveTrackPath(c.entry, c.folder), c.path) << c.entry << L" in " << c.folder;
+    EXPECT_EQ(FolderOfPath(L"C:\\Lists\\rock.m3u"), L"C:\\Lists");
+    EXPECT_EQ(FolderOfPath(L"C:/Lists/rock.m3u"), L"C:/Lists");
+    EXPECT_EQ(FolderOfPath(L"rock.m3u"), L"");
 }
 
 TEST(TrackPathsTest, SaveAsRewritesEntriesThatDependOnTheFolder)
@@ -59,44 +59,44 @@ TEST(TrackPathsTest, SaveAsRewritesEntriesThatDependOnTheFolder)
         TrackText to;
         TrackText written;
     } cases[] = {
-        {"B\\x", "C:\\A", "C:\\A\\B", "x"},
-        {"b/x.mp3", "C:\\A", "c:\\a\\B\\", "x.mp3"},
-        {"x.mp3", "C:\\A\\B", "C:\\A", "B\\x.mp3"},
-        {"x.mp3", "C:\\A", "C:\\", "A\\x.mp3"},
-        {"x.mp3", "\\\\srv\\s\\l", "\\\\srv\\s", "l\\x.mp3"},
-        {"\\M\\x.mp3", "C:\\A", "C:\\M", "x.mp3"},
+        {L"B\\x", L"C:\\A", L"C:\\A\\B", L"x"},
+        {L"b/x.mp3", L"C:\\A", L"c:\\a\\B\\", L"x.mp3"},
+        {L"x.mp3", L"C:\\A\\B", L"C:\\A", L"B\\x.mp3"},
+        {L"x.mp3", L"C:\\A", L"C:\\", L"A\\x.mp3"},
+        {L"x.mp3", L"\\\\srv\\s\\l", L"\\\\srv\\s", L"l\\x.mp3"},
+        {L"\\M\\x.mp3", L"C:\\A", L"C:\\M", L"x.mp3"},
         // Not under the new folder: the full path.
-        {"x.mp3", "C:\\A", "C:\\A\\B", "C:\\A\\x.mp3"},
-        {"..\\AB\\x.mp3", "C:\\A\\Z", "C:\\A\\A", "C:\\A\\AB\\x.mp3"},
-        {"x.mp3", "C:\\A", "D:\\A", "C:\\A\\x.mp3"},
+        {L"x.mp3", L"C:\\A", L"C:\\A\\B", L"C:\\A\\x.mp3"},
+        {L"..\\AB\\x.mp3", L"C:\\A\\Z", L"C:\\A\\A", L"C:\\A\\AB\\x.mp3"},
+        {L"x.mp3", L"C:\\A", L"D:\\A", L"C:\\A\\x.mp3"},
         // Kept as written.
-        {"./x.mp3", "C:\\A", "c:\\a\\", "./x.mp3"},
-        {"x.mp3", "", "C:\\A", "x.mp3"},
-        {"D:\\x.mp3", "C:\\A", "C:\\B", "D:\\x.mp3"},
-        {"http://radio/x.mp3", "C:\\A", "C:\\B", "http://radio/x.mp3"},
+        {L"./x.mp3", L"C:\\A", L"c:\\a\\", L"./x.mp3"},
+        {L"x.mp3", L"", L"C:\\A", L"x.mp3"},
+        {L"D:\\x.mp3", L"C:\\A", L"C:\\B", L"D:\\x.mp3"},
+        {L"http://radio/x.mp3", L"C:\\A", L"C:\\B", L"http://radio/x.mp3"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(RebaseTrackPath(c.entry, c.from, c.to, folding), c.written) << c.entry << " to " << c.to;
+        EXPECT_EQ(RebaseTrackPath(c.entry, c.from, c.to, folding), c.written) << c.entry << L" to " << c.to;
 }
 
 TEST(TrackFindTest, FindsTheNextItemInAnyCaseGoingRound)
 {
-    const FakeTrackList list({"C:\\Rock\\Alpha.mp3", "C:\\Jazz\\beta.mp3", "C:\\Rock\\ALPHABET.mp3", "D:\\x\\Gamma.MP3"});
+    const FakeTrackList list({L"C:\\Rock\\Alpha.mp3", L"C:\\Jazz\\beta.mp3", L"C:\\Rock\\ALPHABET.mp3", L"D:\\x\\Gamma.MP3"});
     const CCaseFolding folding;
     const struct {
         TrackText needle;
         int start;
         int found;
     } cases[] = {
-        {"alpha", 0, 0},     {"alpha", 1, 2},     {"ALPHA", 3, 0},  {"JAZZ\\B", 2, 1},
-        {"mp3", 4, 0},       {"mp3", -3, 0},      {"d:\\x\\gamma.mp3", 0, 3}, {"delta", 2, kTrackNotFound},
-        {"", 0, kTrackNotFound}, {"beta.mp3x", 0, kTrackNotFound}, {"rock\\alphabet.mp3", 3, 2},
-        {"c:\\jazz", 0, 1},    {"aXpha", 0, kTrackNotFound},
+        {L"alpha", 0, 0},     {L"alpha", 1, 2},     {L"ALPHA", 3, 0},  {L"JAZZ\\B", 2, 1},
+        {L"mp3", 4, 0},       {L"mp3", -3, 0},      {L"d:\\x\\gamma.mp3", 0, 3}, {L"delta", 2, kTrackNotFound},
+        {L"", 0, kTrackNotFound}, {L"beta.mp3x", 0, kTrackNotFound}, {L"rock\\alphabet.mp3", 3, 2},
+        {L"c:\\jazz", 0, 1},    {L"aXpha", 0, kTrackNotFound},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(FindTrack(list, c.needle, c.start, folding), c.found) << c.needle << " from " << c.start;
+        EXPECT_EQ(FindTrack(list, c.needle, c.start, folding), c.found) << c.needle << L" from " << c.start;
     list.textCalls = 0;
-    FindTrack(list, "delta", 2, folding);
+    FindTrack(list, L"delta", 2, folding);
     EXPECT_EQ(list.textCalls, 4); // each item read once
 
     // Beyond ASCII the system folds, asked once per unit when the table is made.
@@ -106,9 +106,9 @@ TEST(TrackFindTest, FindsTheNextItemInAnyCaseGoingRound)
     int asked = 0;
     const CCaseFolding system([&](Unit u) { return ++asked, u == upper ? lower : u; });
     EXPECT_EQ(asked, sizeof(Unit) == 1 ? 0x80 : 0x10000 - 0x80);
-    const FakeTrackList accented({TrackText("C:\\Caf") + lower + ".mp3"});
-    EXPECT_EQ(FindTrack(accented, TrackText("CAF") + upper, 0, folding), kTrackNotFound);
-    EXPECT_EQ(FindTrack(accented, TrackText("CAF") + upper, 0, system), 0);
+    const FakeTrackList accented({TrackText(L"C:\\Caf") + lower + L".mp3"});
+    EXPECT_EQ(FindTrack(accented, TrackText(L"CAF") + upper, 0, folding), kTrackNotFound);
+    EXPECT_EQ(FindTrack(accented, TrackText(L"CAF") + upper, 0, system), 0);
 }
 
 } // namespace

@@ -17,8 +17,8 @@ using namespace testing_support;
 namespace {
 
 // What the tray icon tells the shell, through its seam.
-std::vector<std::pair<DWORD, NOTIFYICONDATAA>> g_notes;
-BOOL WINAPI Record(DWORD message, PNOTIFYICONDATAA data) { return g_notes.emplace_back(message, *data), TRUE; }
+std::vector<std::pair<DWORD, NOTIFYICONDATAW>> g_notes;
+BOOL WINAPI Record(DWORD message, PNOTIFYICONDATAW data) { return g_notes.emplace_back(message, *data), TRUE; }
 
 class Player : public ::testing::Test {
 protected:
@@ -34,29 +34,29 @@ protected:
         EXPECT_EQ(g_notes.back().first, static_cast<DWORD>(NIM_DELETE));
         tray::SetNotifyIcon(previous);
     }
-    void Load(std::vector<std::string> tones)
+    void Load(std::vector<std::wstring> tones)
     {
-        for (std::string& tone : tones)
+        for (std::wstring& tone : tones)
             tone = FixturePath(tone.c_str());
         ASSERT_TRUE(LoadTracks(session, tones));
     }
     void DoubleClick(int item) { session->List().SetCaretIndex(item), Command(session.Hwnd(), IDC_TRACK_LIST, LBN_DBLCLK); }
-    void Click(int id) { ::SendMessageA(::GetDlgItem(hwnd, id), BM_CLICK, 0, 0); } // a check box changes first
+    void Click(int id) { ::SendMessageW(::GetDlgItem(hwnd, id), BM_CLICK, 0, 0); } // a check box changes first
     bool Show() { return Command(session.Hwnd(), IDC_PLAYER_BUTTON), fw::PumpUntil([&] { return player.GetSlideState() == SlideState::Shown; }, 5000); }
     bool Face(int id, int icon) const { return fw::CButton(::GetDlgItem(hwnd, id)).GetIcon() == fw::LoadAppIconSmall(icon); }
     bool On(int id) const { return ::IsWindowEnabled(::GetDlgItem(hwnd, id)) != FALSE; }
-    std::string Counter() const { return Text(hwnd, IDC_TRACK_COUNTER) + " | " + Text(hwnd, IDC_TOTAL_TIME); }
+    std::wstring Counter() const { return Text(hwnd, IDC_TRACK_COUNTER) + L" | " + Text(hwnd, IDC_TOTAL_TIME); }
     // What the tooltip control is told for a control, a string resource read.
-    std::string Tip(int id)
+    std::wstring Tip(int id)
     {
-        NMTTDISPINFOA info{};
-        info.hdr = {hwnd, reinterpret_cast<UINT_PTR>(::GetDlgItem(hwnd, id)), TTN_NEEDTEXTA};
+        NMTTDISPINFOW info{};
+        info.hdr = {hwnd, reinterpret_cast<UINT_PTR>(::GetDlgItem(hwnd, id)), TTN_NEEDTEXTW};
         info.uFlags = TTF_IDISHWND;
-        ::SendMessageA(hwnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
-        char text[256] = "";
+        ::SendMessageW(hwnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+        wchar_t text[256] = L"";
         if (info.hinst)
-            ::LoadStringA(fw::AppInstance(), static_cast<UINT>(reinterpret_cast<UINT_PTR>(info.lpszText)), text, sizeof text);
-        return info.hinst ? text : info.lpszText ? info.lpszText : "";
+            ::LoadStringW(fw::AppInstance(), static_cast<UINT>(reinterpret_cast<UINT_PTR>(info.lpszText)), text, sizeof text);
+        return info.hinst ? text : info.lpszText ? info.lpszText : L"";
     }
 };
 
@@ -66,32 +66,32 @@ TEST_F(Player, TransportAndItsRefusals)
     const auto noTrack = [&] { return position.GetRangeMin() == 0 && position.GetRangeMax() == 0 && !On(IDC_POSITION); };
     EXPECT_TRUE(Face(IDC_PLAY_PAUSE, IDI_PLAY) && fw::CButton(::GetDlgItem(hwnd, IDC_REPEAT)).GetCheck() == BST_CHECKED && noTrack());
     player.OnPlayPause();
-    EXPECT_FALSE(audio.isOpen) << "an empty queue plays nothing";
-    Load({"tone8s.mp3", "tone5s.mp3", "tone3s.mp3"});
+    EXPECT_FALSE(audio.isOpen) << L"an empty queue plays nothing";
+    Load({L"tone8s.mp3", L"tone5s.mp3", L"tone3s.mp3"});
     player.OnPlayPause(); // nothing current: the first of the play order
     EXPECT_TRUE(audio.isPlaying && Face(IDC_PLAY_PAUSE, IDI_PAUSE) && On(IDC_STOP) && On(IDC_POSITION) && On(IDC_NEXT) && !On(IDC_PREVIOUS));
-    EXPECT_EQ(Counter() + " " + std::to_string(session->List().GetSelItems().at(0)), "1 of 3 | Total: 00:08 0");
+    EXPECT_EQ(Counter() + L" " + std::to_wstring(session->List().GetSelItems().at(0)), L"1 of 3 | Total: 00:08 0");
     player.OnPlayPause();
     player.OnPrevious();
-    EXPECT_TRUE(audio.isPaused && Face(IDC_PLAY_PAUSE, IDI_PLAY) && ui.beeps == std::vector<UINT>{1}) << "Previous refuses at the first";
+    EXPECT_TRUE(audio.isPaused && Face(IDC_PLAY_PAUSE, IDI_PLAY) && ui.beeps == std::vector<UINT>{1}) << L"Previous refuses at the first";
     player.OnPlayPause();
     EXPECT_TRUE(!audio.isPaused && Face(IDC_PLAY_PAUSE, IDI_PAUSE));
     // Stop keeps the track open; Play then starts from the thumb.
     Click(IDC_STOP);
     EXPECT_TRUE(audio.isOpen && !audio.isPlaying && !On(IDC_STOP) && Face(IDC_PLAY_PAUSE, IDI_PLAY) && position.GetPos() == position.GetRangeMin());
     position.SetPos(4000);
-    ::SendMessageA(hwnd, WM_HSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(position.GetHwnd()));
-    EXPECT_EQ(Text(hwnd, IDC_CURRENT_TIME), "Current: 00:04");
+    ::SendMessageW(hwnd, WM_HSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(position.GetHwnd()));
+    EXPECT_EQ(Text(hwnd, IDC_CURRENT_TIME), L"Current: 00:04");
     player.OnPlayPause();
     EXPECT_GE(audio.GetPosition(), 3800);
     // Next plays on; stopped, it only moves; at the end of the order it refuses.
     player.OnNext();
-    EXPECT_TRUE(audio.isPlaying && On(IDC_PREVIOUS) && On(IDC_NEXT) && Counter() == "2 of 3 | Total: 00:05");
+    EXPECT_TRUE(audio.isPlaying && On(IDC_PREVIOUS) && On(IDC_NEXT) && Counter() == L"2 of 3 | Total: 00:05");
     Click(IDC_STOP);
     player.OnNext();
     player.OnNext();
     EXPECT_TRUE(!audio.isPlaying && !On(IDC_NEXT) && ui.beeps == (std::vector<UINT>{1, 1}));
-    EXPECT_EQ(Counter(), "3 of 3 | Total: 00:03");
+    EXPECT_EQ(Counter(), L"3 of 3 | Total: 00:03");
     player.OnPlayPause();
     player.OnPlayPause();
     Click(IDC_FAST_FORWARD); // resumes a paused track, with the pause face
@@ -102,13 +102,13 @@ TEST_F(Player, TransportAndItsRefusals)
 
 TEST_F(Player, TheEndOfATrackStartsTheNextOrStopsWithoutRepeat)
 {
-    Load({"tone1s.mp3", "tone1s.mp3"});
+    Load({L"tone1s.mp3", L"tone1s.mp3"});
     player.OnPlayPause();
-    ASSERT_TRUE(fw::PumpUntil([&] { return player.Queue().Current() == 1; }, 4000)) << "the next track did not follow";
+    ASSERT_TRUE(fw::PumpUntil([&] { return player.Queue().Current() == 1; }, 4000)) << L"the next track did not follow";
     EXPECT_TRUE(audio.isPlaying && session->List().GetSelItems() == std::vector<int>{1});
     Click(IDC_REPEAT);
     ASSERT_TRUE(fw::PumpUntil([&] { return !ui.beeps.empty(); }, 4000));
-    EXPECT_EQ(ui.beeps, std::vector<UINT>{0}) << "the end of the queue beeps once and stops";
+    EXPECT_EQ(ui.beeps, std::vector<UINT>{0}) << L"the end of the queue beeps once and stops";
     EXPECT_TRUE(player.Queue().Current() == 1 && !audio.isPlaying && Face(IDC_PLAY_PAUSE, IDI_PLAY) && !On(IDC_STOP));
 }
 
@@ -117,25 +117,25 @@ TEST_F(Player, MuteVolumeShuffleTimesAndTooltips)
 {
     fw::CTrackbar volume(::GetDlgItem(hwnd, IDC_VOLUME));
     volume.SetPos(250);
-    ::SendMessageA(hwnd, WM_VSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(volume.GetHwnd()));
-    EXPECT_EQ(std::to_string(audio.volume) + " " + Tip(IDC_VOLUME) + " " + Tip(IDC_MUTE), "750 Volume: 75.0 Mute");
+    ::SendMessageW(hwnd, WM_VSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(volume.GetHwnd()));
+    EXPECT_EQ(std::to_wstring(audio.volume) + L" " + Tip(IDC_VOLUME) + L" " + Tip(IDC_MUTE), L"750 Volume: 75.0 Mute");
     Click(IDC_MUTE);
     EXPECT_TRUE(audio.volume == 0 && volume.GetPos() == 1000 && !volume.IsWindowEnabled() && Face(IDC_MUTE, IDI_MUTED));
-    EXPECT_EQ(Tip(IDC_VOLUME) + " " + Tip(IDC_MUTE) + " " + std::to_string(player.Settings().volume), "Volume: 0.0 Unmute 750");
+    EXPECT_EQ(Tip(IDC_VOLUME) + L" " + Tip(IDC_MUTE) + L" " + std::to_wstring(player.Settings().volume), L"Volume: 0.0 Unmute 750");
     Click(IDC_MUTE);
     EXPECT_TRUE(audio.volume == 750 && volume.GetPos() == 250 && volume.IsWindowEnabled() && Face(IDC_MUTE, IDI_UNMUTED));
     Click(IDC_SHUFFLE);
     Click(IDC_SHUFFLE);
-    EXPECT_EQ(ui.beeps, (std::vector<UINT>{0, 0})) << "nothing to shuffle";
-    Load({"track1.mp3", "track2.mp3", "track3.mp3", "track4.mp3", "track5.mp3"});
+    EXPECT_EQ(ui.beeps, (std::vector<UINT>{0, 0})) << L"nothing to shuffle";
+    Load({L"track1.mp3", L"track2.mp3", L"track3.mp3", L"track4.mp3", L"track5.mp3"});
     Click(IDC_SHUFFLE);
     DoubleClick(3);
-    EXPECT_NE(player.Queue().PlayOrder(), (std::vector<int>{0, 1, 2, 3, 4})) << "shuffled: the first place always changes";
+    EXPECT_NE(player.Queue().PlayOrder(), (std::vector<int>{0, 1, 2, 3, 4})) << L"shuffled: the first place always changes";
     Click(IDC_SHUFFLE); // off while item 3 plays: list order, item 3 current
     EXPECT_EQ(player.Queue().PlayOrder(), (std::vector<int>{0, 1, 2, 3, 4}));
-    EXPECT_EQ(Counter(), "4 of 5 | Total: 00:02");
-    EXPECT_EQ(Tip(IDC_PREVIOUS) + "|" + Tip(IDC_NEXT) + "|" + Tip(IDC_PLAY_PAUSE), "track3.mp3|track5.mp3|Pause"); // (under a real hover: modal_test.cpp)
-    EXPECT_EQ(FormatTime(-1) + " " + FormatTime(3599999) + " " + FormatTime(3725000), "00:00 59:59 1:02:05");
+    EXPECT_EQ(Counter(), L"4 of 5 | Total: 00:02");
+    EXPECT_EQ(Tip(IDC_PREVIOUS) + L"|" + Tip(IDC_NEXT) + L"|" + Tip(IDC_PLAY_PAUSE), L"track3.mp3|track5.mp3|Pause"); // (under a real hover: modal_test.cpp)
+    EXPECT_EQ(FormatTime(-1) + L" " + FormatTime(3599999) + L" " + FormatTime(3725000), L"00:00 59:59 1:02:05");
     MarqueeState marquee; // a title wider than its place moves a character a tick; a new track starts at its first
     const auto width = [](int from) { return (6 - from) * 10; };
     MarqueeFirstPaint(marquee, 4);
@@ -144,7 +144,7 @@ TEST_F(Player, MuteVolumeShuffleTimesAndTooltips)
 
 TEST_F(Player, RemovingThePlayingTrackStartsTheOneBehindIt)
 {
-    Load({"tone5s.mp3", "tone3s.mp3", "tone8s.mp3", "tone2s.mp3"});
+    Load({L"tone5s.mp3", L"tone3s.mp3", L"tone8s.mp3", L"tone2s.mp3"});
     DoubleClick(1);
     const auto remove = [&](int item) {
         session->List().SetSel(-1, false);
@@ -153,10 +153,10 @@ TEST_F(Player, RemovingThePlayingTrackStartsTheOneBehindIt)
         Command(session.Hwnd(), IDC_REMOVE);
         return Counter();
     };
-    EXPECT_EQ(remove(0), "1 of 3 | Total: 00:03") << "an earlier track went: the counter follows";
-    EXPECT_EQ(remove(0), "1 of 2 | Total: 00:08") << "the next one moved up and plays";
+    EXPECT_EQ(remove(0), L"1 of 3 | Total: 00:03") << L"an earlier track went: the counter follows";
+    EXPECT_EQ(remove(0), L"1 of 2 | Total: 00:08") << L"the next one moved up and plays";
     EXPECT_TRUE(audio.isPlaying && session->List().GetSelItems() == std::vector<int>{0});
-    EXPECT_EQ(remove(1), "1 of 2 | Total: 00:08") << "a track that does not play goes quietly";
+    EXPECT_EQ(remove(1), L"1 of 2 | Total: 00:08") << L"a track that does not play goes quietly";
     EXPECT_TRUE(audio.isPlaying && ui.beeps.empty());
 }
 
@@ -171,24 +171,24 @@ TEST_F(Player, DockingSlidingAndTheDragDistance)
     Command(session.Hwnd(), IDC_PLAYER_BUTTON);
     const int top = player.GetWindowRect().top;
     player.SlideStep();
-    EXPECT_TRUE(player.GetWindowRect().top == top + 10 && button(IDI_PLAYER_SHOWN)) << "10 pixels a step";
+    EXPECT_TRUE(player.GetWindowRect().top == top + 10 && button(IDI_PLAYER_SHOWN)) << L"10 pixels a step";
     Command(session.Hwnd(), IDC_PLAYER_BUTTON);
-    EXPECT_EQ(player.GetSlideState(), SlideState::SlidingOut) << "a slide is never interrupted";
+    EXPECT_EQ(player.GetSlideState(), SlideState::SlidingOut) << L"a slide is never interrupted";
     ASSERT_TRUE(fw::PumpUntil([&] { return player.GetSlideState() == SlideState::Shown; }, 5000));
     session->SetWindowPos(nullptr, 150, 120, 600, 300, SWP_NOZORDER);
     session->ShowWindow(SW_MAXIMIZE);
-    EXPECT_TRUE(docked() && player.IsWindowVisible()) << "moved, resized and maximised, the editor takes it along";
+    EXPECT_TRUE(docked() && player.IsWindowVisible()) << L"moved, resized and maximised, the editor takes it along";
     session->ShowWindow(SW_RESTORE);
     const RECT a = session->GetWindowRect();
     for (auto d : {std::make_tuple(60, 0, false), {61, 0, true}, {60, -60, true}, {-59, 59, false}, {-61, 0, true}}) {
         player.SetWindowPos(nullptr, a.left + std::get<0>(d), a.bottom + std::get<1>(d), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        EXPECT_EQ(player.IsDetached(), std::get<2>(d)) << std::get<0>(d) << "," << std::get<1>(d);
+        EXPECT_EQ(player.IsDetached(), std::get<2>(d)) << std::get<0>(d) << L"," << std::get<1>(d);
     }
     session->SetWindowPos(nullptr, a.left + 30, a.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    EXPECT_EQ(player.GetWindowRect().left, a.left - 61) << "a detached player stays where it was dragged";
+    EXPECT_EQ(player.GetWindowRect().left, a.left - 61) << L"a detached player stays where it was dragged";
     player.SetWindowPos(nullptr, a.left + 35, a.bottom + 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     session->SetWindowPos(nullptr, a.left + 40, a.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    EXPECT_TRUE(docked()) << "back within the distance, it snaps into place at the editor's next move";
+    EXPECT_TRUE(docked()) << L"back within the distance, it snaps into place at the editor's next move";
     // Hiding a detached player puts it back first; hidden, it rests behind the editor.
     player.SetWindowPos(nullptr, 700, 700, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     Command(session.Hwnd(), IDC_PLAYER_BUTTON);
@@ -203,23 +203,23 @@ TEST_F(Player, TheTopRowListToggleAndToTray)
     // The list toggle hides the editor and moves the title 20 pixels aside for
     // the close and to-tray buttons; toggled back, the row is as it was.
     const auto row = [&] {
-        std::string seen;
+        std::wstring seen;
         for (int id : {IDC_TITLE, IDC_LIST_TOGGLE, IDC_CLOSE, IDC_TO_TRAY}) {
             RECT r = fw::CWindow(::GetDlgItem(hwnd, id)).GetWindowRect();
             player.ScreenToClient(r);
-            seen += std::to_string(r.left) + (::IsWindowVisible(::GetDlgItem(hwnd, id)) ? " " : "(hidden) ");
+            seen += std::to_wstring(r.left) + (::IsWindowVisible(::GetDlgItem(hwnd, id)) ? L" " : L"(hidden) ");
         }
         return seen;
     };
-    const std::string shown = row();
+    const std::wstring shown = row();
     Click(IDC_LIST_TOGGLE);
     EXPECT_TRUE(player.IsListHidden() && !session->IsWindowVisible() && Face(IDC_LIST_TOGGLE, IDI_LIST_HIDDEN));
-    EXPECT_TRUE(shown.rfind("0 ", 0) == 0 && row().rfind("20 ", 0) == 0 && row().find("hidden") == std::string::npos) << shown << "| " << row();
+    EXPECT_TRUE(shown.rfind(L"0 ", 0) == 0 && row().rfind(L"20 ", 0) == 0 && row().find(L"hidden") == std::wstring::npos) << shown << L"| " << row();
     Click(IDC_LIST_TOGGLE);
     EXPECT_TRUE(!player.IsListHidden() && session->IsWindowVisible() && Face(IDC_LIST_TOGGLE, IDI_LIST_SHOWN) && row() == shown);
     Click(IDC_LIST_TOGGLE);
     Click(IDC_TO_TRAY);
-    EXPECT_TRUE(!player.IsWindowVisible() && player.GetSlideState() == SlideState::Shown) << "to the tray is no slide";
+    EXPECT_TRUE(!player.IsWindowVisible() && player.GetSlideState() == SlideState::Shown) << L"to the tray is no slide";
     Click(IDC_LIST_TOGGLE);
     Command(session.Hwnd(), ID_TRAY_SHOW_PLAYER); // the editor is visible: it alone comes forward
     EXPECT_FALSE(player.IsWindowVisible());
@@ -235,28 +235,29 @@ TEST_F(Player, TheTrayIcon)
     CTrayIcon& icon = session->Tray();
     const HICON own = fw::LoadAppIcon(IDI_APP), paused = fw::LoadAppIconSmall(IDI_PAUSED_TRAY);
     const auto mouse = [&](UINT message, const std::function<bool()>& until) {
-        ::SendMessageA(icon.GetHwnd(), icon.CallbackMessage(), IDR_TRAYMENU, message);
+        ::SendMessageW(icon.GetHwnd(), icon.CallbackMessage(), IDR_TRAYMENU, message);
         return fw::PumpUntil(until, 2000);
     };
-    const NOTIFYICONDATAA& added = g_notes.at(0).second;
-    EXPECT_TRUE(g_notes.size() == 1 && g_notes[0].first == NIM_ADD && added.cbSize == NOTIFYICONDATAA_V1_SIZE && added.hWnd == icon.GetHwnd());
+    const NOTIFYICONDATAW& added = g_notes.at(0).second;
+    EXPECT_TRUE(g_notes.size() == 1 && g_notes[0].first == NIM_ADD && added.cbSize == NOTIFYICONDATAW_V1_SIZE && added.hWnd == icon.GetHwnd());
     EXPECT_TRUE(added.uID == IDR_TRAYMENU && added.uFlags == (NIF_MESSAGE | NIF_ICON | NIF_TIP) && added.hIcon == own);
-    EXPECT_TRUE(added.uCallbackMessage == ::RegisterWindowMessageA("TRAY_MSG") && std::string(added.szTip) == "Zoravel's M3U Editor");
+    EXPECT_TRUE(added.uCallbackMessage == ::RegisterWindowMessageW(L"TRAY_MSG") && std::wstring(added.szTip) == L"Zoravel's M3U Editor");
     // A tip longer than 63 characters is cut to 60 and three dots.
-    for (auto tip : {std::make_pair(std::string(), std::string()), {std::string(63, 'e'), std::string(63, 'e')},
-                     {std::string(64, 'l'), std::string(60, 'l') + "..."}, {std::string(500, 'x'), std::string(60, 'x') + "..."}}) {
+    for (auto tip : {std::make_pair(std::wstring(), std::wstring()), {std::wstring(63, L'e'), std::wstring(63, L'e')},
+                     {std::wstring(64, L'l'), std::wstring(60, L'l') + L"..."}, {std::wstring(500, L'x'), std::wstring(60, L'x') + L"..."},
+                     {std::wstring(59, L'x') + L"\U0001F3B5 yyy", std::wstring(59, L'x') + L"..."}}) { // never half an emoji
         icon.SetTip(tip.first.c_str());
         EXPECT_TRUE(g_notes.back().first == NIM_MODIFY && g_notes.back().second.szTip == tip.second && icon.Tip() == tip.first);
     }
-    ::SendMessageA(icon.GetHwnd(), ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-    EXPECT_EQ(g_notes.back().first, static_cast<DWORD>(NIM_ADD)) << "the shell restarted: the icon is added again";
+    ::SendMessageW(icon.GetHwnd(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_EQ(g_notes.back().first, static_cast<DWORD>(NIM_ADD)) << L"the shell restarted: the icon is added again";
 
     // A left click plays, naming the track without its folder, and pauses;
     // paused, the icon changes between the two images every 700 ms. Whatever
     // ends the pause puts the program's icon back at once.
-    ASSERT_TRUE(LoadTracks(session, {FixturePath("tone8s.mp3"), FixturePath("tone5s.mp3")}));
+    ASSERT_TRUE(LoadTracks(session, {FixturePath(L"tone8s.mp3"), FixturePath(L"tone5s.mp3")}));
     ASSERT_TRUE(mouse(WM_LBUTTONUP, [&] { return audio.isPlaying; }));
-    EXPECT_EQ(icon.Tip(), "tone8s.mp3");
+    EXPECT_EQ(icon.Tip(), L"tone8s.mp3");
     ASSERT_TRUE(mouse(WM_LBUTTONUP, [&] { return audio.isPaused; }));
     std::vector<HICON> shown;
     fw::PumpUntil([&] { return (shown.empty() || shown.back() != g_notes.back().second.hIcon) && (shown.push_back(g_notes.back().second.hIcon), shown.size() >= 4); }, 5000);
@@ -274,25 +275,25 @@ TEST_F(Player, TheTrayIcon)
 // for a track whose file is missing, and nothing else changes.
 TEST(NoDecoder, AnMp3PlaysLikeAMissingFile)
 {
-    const std::string probe = "open \"" + FixturePath("tone1s.mp3") + "\" alias probe";
-    ASSERT_NE(::mciSendStringA(probe.c_str(), nullptr, 0, nullptr), 0u) << "MP3 still decodes: GStreamer is not hidden";
+    const std::wstring probe = L"open \"" + FixturePath(L"tone1s.mp3") + L"\" alias probe";
+    ASSERT_NE(::mciSendStringW(probe.c_str(), nullptr, 0, nullptr), 0u) << L"MP3 still decodes: GStreamer is not hidden";
     FakeUi ui;
     EditorSession session;
     const HWND hwnd = session->Player().GetHwnd();
-    const auto look = [&](const std::string& track) {
-        EXPECT_TRUE(LoadTracks(session, {track, FixturePath("tone2s.mp3")}));
+    const auto look = [&](const std::wstring& track) {
+        EXPECT_TRUE(LoadTracks(session, {track, FixturePath(L"tone2s.mp3")}));
         ui.beeps.clear();
         session->Player().OnPlayPause();
-        std::string seen;
+        std::wstring seen;
         for (UINT beep : ui.beeps)
-            seen += "beep " + std::to_string(beep) + " | ";
+            seen += L"beep " + std::to_wstring(beep) + L" | ";
         for (int id : {IDC_STOP, IDC_POSITION, IDC_NEXT})
-            seen += ::IsWindowEnabled(::GetDlgItem(hwnd, id)) ? "on | " : "off | ";
-        return seen + Text(hwnd, IDC_TRACK_COUNTER) + " | " + Text(hwnd, IDC_TOTAL_TIME) + " | " + session->GetWindowText();
+            seen += ::IsWindowEnabled(::GetDlgItem(hwnd, id)) ? L"on | " : L"off | ";
+        return seen + Text(hwnd, IDC_TRACK_COUNTER) + L" | " + Text(hwnd, IDC_TOTAL_TIME) + L" | " + session->GetWindowText();
     };
-    const std::string missing = look(session.File("gone.mp3"));
-    EXPECT_EQ(look(FixturePath("tone1s.mp3")), missing);
-    EXPECT_TRUE(missing.rfind("beep 0 ", 0) == 0 && !session->Player().Audio().isOpen && session->List().GetCount() == 2);
+    const std::wstring missing = look(session.File(L"gone.mp3"));
+    EXPECT_EQ(look(FixturePath(L"tone1s.mp3")), missing);
+    EXPECT_TRUE(missing.rfind(L"beep 0 ", 0) == 0 && !session->Player().Audio().isOpen && session->List().GetCount() == 2);
     EXPECT_EQ(fw::CButton(::GetDlgItem(hwnd, IDC_PLAY_PAUSE)).GetIcon(), fw::LoadAppIconSmall(IDI_PLAY));
 }
 

@@ -14,38 +14,38 @@ namespace {
 
 PrintAnswer DefaultPrinter()
 {
-    return [](PRINTDLGA& pd) { return pd.Flags |= PD_RETURNDEFAULT, pd.hDevMode = pd.hDevNames = nullptr, ::PrintDlgA(&pd) && pd.hDC; };
+    return [](PRINTDLGW& pd) { return pd.Flags |= PD_RETURNDEFAULT, pd.hDevMode = pd.hDevNames = nullptr, ::PrintDlgW(&pd) && pd.hDC; };
 }
-std::string LastBox(const FakeUi& ui) { return ui.boxes.empty() ? "" : ui.boxes.back().caption + ": " + ui.boxes.back().text; }
+std::wstring LastBox(const FakeUi& ui) { return ui.boxes.empty() ? L"" : ui.boxes.back().caption + L": " + ui.boxes.back().text; }
 
 TEST(Print, MessagesMarginsHeadingAndPageBreaks)
 {
     FakeUi ui;
-    PrintPlaylist(nullptr, "heading", "doc", {});
-    EXPECT_TRUE(LastBox(ui) == "No Data: There is nothing to print" && ui.boxes[0].type == MB_ICONINFORMATION && ui.printDialogs == 0);
-    PRINTDLGA seen{};
-    ui.printAnswers = {[&seen](PRINTDLGA& pd) { return seen = pd, false; }, [](PRINTDLGA& pd) { return pd.hDC = nullptr, true; }, DefaultPrinter(),
+    PrintPlaylist(nullptr, L"heading", L"doc", {});
+    EXPECT_TRUE(LastBox(ui) == L"No Data: There is nothing to print" && ui.boxes[0].type == MB_ICONINFORMATION && ui.printDialogs == 0);
+    PRINTDLGW seen{};
+    ui.printAnswers = {[&seen](PRINTDLGW& pd) { return seen = pd, false; }, [](PRINTDLGW& pd) { return pd.hDC = nullptr, true; }, DefaultPrinter(),
                        DefaultPrinter()};
     for (int i = 0; i < 4; ++i) // cancelled, no context, then printed twice
-        PrintPlaylist(nullptr, "heading", "doc", {"C:\\a.mp3"});
+        PrintPlaylist(nullptr, L"heading", L"doc", {L"C:\\a.mp3"});
     EXPECT_TRUE(seen.Flags == (PD_HIDEPRINTTOFILE | PD_USEDEVMODECOPIESANDCOLLATE | PD_RETURNDC) && seen.nCopies == 1);
-    EXPECT_TRUE(ui.boxes.size() == 2 && LastBox(ui) == "Print Error: Unable to retrieve handle to device context");
+    EXPECT_TRUE(ui.boxes.size() == 2 && LastBox(ui) == L"Print Error: Unable to retrieve handle to device context");
     const int gdi = GdiObjectCount(); // after a print, which loads the printer driver
     ui.printAnswers = {DefaultPrinter()};
-    PrintPlaylist(nullptr, "heading", "doc", {"C:\\a.mp3"});
-    EXPECT_EQ(GdiObjectCount(), gdi) << "the job's font and context are gone";
+    PrintPlaylist(nullptr, L"heading", L"doc", {L"C:\\a.mp3"});
+    EXPECT_EQ(GdiObjectCount(), gdi) << L"the job's font and context are gone";
 
-    CPrintJob job(8, "Courier New", 0.5f, 0.5f, 0.5f, 0.5f, 500, false, false, false, "first", 0, nullptr, FIXED_PITCH | FF_MODERN);
-    EXPECT_THROW(job.PrintLine("x", 0), PrintException);
+    CPrintJob job(8, L"Courier New", 0.5f, 0.5f, 0.5f, 0.5f, 500, false, false, false, L"first", 0, nullptr, FIXED_PITCH | FF_MODERN);
+    EXPECT_THROW(job.PrintLine(L"x", 0), PrintException);
     HWND notADc = ::GetDesktopWindow();
-    ui.printAnswers = {[notADc](PRINTDLGA& pd) { return pd.hDC = reinterpret_cast<HDC>(notADc), true; }, DefaultPrinter()};
+    ui.printAnswers = {[notADc](PRINTDLGW& pd) { return pd.hDC = reinterpret_cast<HDC>(notADc), true; }, DefaultPrinter()};
     EXPECT_FALSE(job.StartJob() || job.IsRunning());
-    EXPECT_EQ(LastBox(ui), "Print Error: Unable to attach device context");
-    ASSERT_TRUE(job.SetDocName("rules") && job.StartJob()) << "no default printer (scripts/cups-setup.sh)";
-    EXPECT_FALSE(job.StartJob() || job.SetDocName("other") || job.GetDocName() != "rules") << "a running job is left alone";
+    EXPECT_EQ(LastBox(ui), L"Print Error: Unable to attach device context");
+    ASSERT_TRUE(job.SetDocName(L"rules") && job.StartJob()) << L"no default printer (scripts/cups-setup.sh)";
+    EXPECT_FALSE(job.StartJob() || job.SetDocName(L"other") || job.GetDocName() != L"rules") << L"a running job is left alone";
     const HDC dc = job.GetPrinterDC();
-    LOGFONTA font{}; // upright, of the default quality, in a fixed pitch
-    ::GetObjectA(::GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
+    LOGFONTW font{}; // upright, of the default quality, in a fixed pitch
+    ::GetObjectW(::GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
     EXPECT_TRUE(font.lfEscapement == 0 && font.lfOrientation == 0 && font.lfQuality == DEFAULT_QUALITY && (font.lfPitchAndFamily & 3) == FIXED_PITCH);
     const RECT area = job.GetPrintRectangle();
     EXPECT_NEAR(area.left, ::GetDeviceCaps(dc, LOGPIXELSX) / 2 - ::GetDeviceCaps(dc, PHYSICALOFFSETX), 1);
@@ -54,19 +54,19 @@ TEST(Print, MessagesMarginsHeadingAndPageBreaks)
     // A centred heading: its middle on the page's; an empty one leaves the
     // cursor in the middle for the next line.
     SIZE heading{};
-    ::GetTextExtentPoint32A(dc, "Heading", 7, &heading);
-    job.Print("Heading", CPrintJob::PRINT_CENTER);
+    ::GetTextExtentPoint32W(dc, L"Heading", 7, &heading);
+    job.Print(L"Heading", CPrintJob::PRINT_CENTER);
     EXPECT_EQ(job.GetCursorX(), job.GetPrintWidth() / 2 - heading.cx / 2 + heading.cx);
-    job.Print("", CPrintJob::PRINT_CENTER);
+    job.Print(L"", CPrintJob::PRINT_CENTER);
     EXPECT_EQ(job.GetCursorX(), job.GetPrintWidth() / 2);
-    job.PrintLine("", 0);
+    job.PrintLine(L"", 0);
     // A line that fills the page breaks it at once; a line wider than the page wraps.
     for (int i = 2; i < job.GetLinesPerPage(); ++i)
-        job.PrintLine("line", 0);
+        job.PrintLine(L"line", 0);
     EXPECT_EQ(job.GetCursorY(), (job.GetLinesPerPage() - 1) * job.GetLineHeight());
-    job.PrintLine("last", 0);
+    job.PrintLine(L"last", 0);
     EXPECT_EQ(job.GetCursorY(), 0);
-    job.Print(std::string(300, 'W').c_str(), 0);
+    job.Print(std::wstring(300, L'W').c_str(), 0);
     EXPECT_TRUE(job.GetCursorY() >= job.GetLineHeight() && job.GetCursorX() > 0 && job.GetCursorX() < job.GetPrintWidth());
     job.EndJob();
     job.EndJob();

@@ -16,10 +16,10 @@ namespace testing_support {
 class EditorSession {
 public:
     // start false: the directory only, for data files put there first.
-    explicit EditorSession(const char* tag = "ed", bool start = true) : m_dir(tag)
+    explicit EditorSession(const wchar_t* tag = L"ed", bool start = true) : m_dir(tag)
     {
-        char previous[MAX_PATH] = "";
-        ::GetCurrentDirectoryA(sizeof previous, previous);
+        wchar_t previous[MAX_PATH] = L"";
+        ::GetCurrentDirectoryW(MAX_PATH, previous);
         m_previousDir = previous;
         if (start)
             Start();
@@ -27,13 +27,13 @@ public:
     ~EditorSession()
     {
         Destroy();
-        ::SetCurrentDirectoryA(m_previousDir.c_str()); // a folder in use cannot be removed
+        ::SetCurrentDirectoryW(m_previousDir.c_str()); // a folder in use cannot be removed
     }
     // The program's start-up in this directory (again).
     bool Start()
     {
         Destroy();
-        ::SetCurrentDirectoryA(m_dir.Path().c_str());
+        ::SetCurrentDirectoryW(m_dir.Path().c_str());
         m_editor = std::make_unique<CEditorDlg>();
         m_hwnd = m_editor->Create(nullptr) ? m_editor->GetHwnd() : nullptr;
         return m_hwnd != nullptr;
@@ -41,7 +41,7 @@ public:
     // The close box, the one close path; true when the window went.
     bool Close()
     {
-        ::SendMessageA(m_hwnd, WM_CLOSE, 0, 0);
+        ::SendMessageW(m_hwnd, WM_CLOSE, 0, 0);
         return !Alive() && (Destroy(), true);
     }
     void Destroy() { m_editor.reset(), m_hwnd = nullptr; } // no questions asked
@@ -50,34 +50,34 @@ public:
     HWND Hwnd() const { return m_hwnd; }
     bool Alive() const { return m_hwnd && ::IsWindow(m_hwnd); }
     const ScratchDir& Dir() const { return m_dir; }
-    std::string File(const char* name) const { return m_dir.File(name); }
+    std::wstring File(const wchar_t* name) const { return m_dir.File(name); }
 
 private:
     ScratchDir m_dir;
-    std::string m_previousDir;
+    std::wstring m_previousDir;
     std::unique_ptr<CEditorDlg> m_editor;
     HWND m_hwnd = nullptr;
 };
 
-inline std::vector<std::string> ListItems(const CEditorDlg& editor)
+inline std::vector<std::wstring> ListItems(const CEditorDlg& editor)
 {
-    std::vector<std::string> items;
+    std::vector<std::wstring> items;
     for (int i = 0; i < editor.List().GetCount(); ++i)
         items.push_back(editor.List().GetText(i));
     return items;
 }
 
 // Loads these tracks as File > Open does, from a file in the start-up directory.
-inline bool LoadTracks(EditorSession& session, const std::vector<std::string>& tracks, const char* name = "list.m3u")
+inline bool LoadTracks(EditorSession& session, const std::vector<std::wstring>& tracks, const wchar_t* name = L"list.m3u")
 {
-    return WriteFileBytes(session.File(name), FormatM3u(tracks)) && session->LoadPlaylist(session.File(name).c_str(), false);
+    return WriteFileBytes(session.File(name), M3uBytes(tracks)) && session->LoadPlaylist(session.File(name).c_str(), false);
 }
 
 // The play queue holds every list index 0..count-1 once, each entry with the
 // text of the list item of its index.
 inline ::testing::AssertionResult QueueInStep(const CEditorDlg& editor)
 {
-    const std::vector<std::string> items = ListItems(editor);
+    const std::vector<std::wstring> items = ListItems(editor);
     const CPlayQueue& queue = editor.Player().Queue();
     std::vector<int> seen(items.size(), 0);
     for (int pos = 0; pos < queue.Count(); ++pos) {
@@ -92,12 +92,12 @@ inline ::testing::AssertionResult QueueInStep(const CEditorDlg& editor)
 }
 
 // A control's text, read as the program reads texts.
-inline std::string Text(HWND dialog, int id) { return fw::CWindow(::GetDlgItem(dialog, id)).GetWindowText(); }
+inline std::wstring Text(HWND dialog, int id) { return fw::CWindow(::GetDlgItem(dialog, id)).GetWindowText(); }
 
 // A command as the menu, a button or the tray sends it.
 inline void Command(HWND window, int id, int code = 0)
 {
-    ::SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(::GetDlgItem(window, id)));
+    ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(::GetDlgItem(window, id)));
 }
 
 } // namespace testing_support

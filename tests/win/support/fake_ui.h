@@ -4,12 +4,14 @@
 // Constructing one installs it; destroying it puts the real seam back.
 // Beside it, the files and folders the window tests use.
 #include "framework/ui_seam.h"
+#include "playlist/m3u.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
 
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -20,17 +22,17 @@
 namespace testing_support {
 
 struct ShownBox {
-    std::string text, caption;
+    std::wstring text, caption;
     UINT type;
 };
 struct ShownFileDialog {
     bool open;
     DWORD flags;
-    std::string initialDir, filter; // the filter '|'-separated again, then the default extension
+    std::wstring initialDir, filter; // the filter '|'-separated again, then the default extension
     DWORD bufferChars;
 };
-using FileAnswer = std::function<bool(OPENFILENAMEA&)>;
-using PrintAnswer = std::function<bool(PRINTDLGA&)>;
+using FileAnswer = std::function<bool(OPENFILENAMEW&)>;
+using PrintAnswer = std::function<bool(PRINTDLGW&)>;
 
 // The front of the queue, taken; `none` when it is empty.
 template <class T>
@@ -56,70 +58,70 @@ public:
     DWORD extendedError = 0;
 
     // The files chosen: one full path, or several names in one folder.
-    static FileAnswer Choose(const std::string& fullPath)
+    static FileAnswer Choose(const std::wstring& fullPath)
     {
-        const size_t slash = fullPath.find_last_of('\\');
+        const size_t slash = fullPath.find_last_of(L'\\');
         return ChooseMany(fullPath.substr(0, slash), {fullPath.substr(slash + 1)});
     }
-    static FileAnswer ChooseMany(const std::string& folder, const std::vector<std::string>& names)
+    static FileAnswer ChooseMany(const std::wstring& folder, const std::vector<std::wstring>& names)
     {
-        return [folder, names](OPENFILENAMEA& ofn) {
+        return [folder, names](OPENFILENAMEW& ofn) {
             // One file comes back as its full path, several as the folder and their names.
-            std::string block = names.size() == 1 ? folder + '\\' + names[0] + '\0' : folder + '\0';
+            std::wstring block = names.size() == 1 ? folder + L'\\' + names[0] + L'\0' : folder + L'\0';
             for (size_t i = names.size() == 1 ? 1 : 0; i < names.size(); ++i)
-                block += names[i] + '\0';
-            block.push_back('\0');
+                block += names[i] + L'\0';
+            block.push_back(L'\0');
             if (block.size() > ofn.nMaxFile)
                 return false;
-            std::memcpy(ofn.lpstrFile, block.data(), block.size());
+            std::wmemcpy(ofn.lpstrFile, block.data(), block.size());
             ofn.nFileOffset = static_cast<WORD>(folder.size() + 1);
             return true;
         };
     }
 
-    int MessageBox(HWND, const char* text, const char* caption, UINT type) override
+    int MessageBox(HWND, const wchar_t* text, const wchar_t* caption, UINT type) override
     {
-        boxes.push_back({text ? text : "", caption ? caption : "", type});
+        boxes.push_back({text ? text : L"", caption ? caption : L"", type});
         return Take(answers, defaultAnswer);
     }
-    bool GetOpenFileName(OPENFILENAMEA& ofn) override { return FileDialog(true, ofn); }
-    bool GetSaveFileName(OPENFILENAMEA& ofn) override { return FileDialog(false, ofn); }
-    bool PrintDlg(PRINTDLGA& pd) override { return ++printDialogs, Take(printAnswers, PrintAnswer([](PRINTDLGA&) { return false; }))(pd); }
+    bool GetOpenFileName(OPENFILENAMEW& ofn) override { return FileDialog(true, ofn); }
+    bool GetSaveFileName(OPENFILENAMEW& ofn) override { return FileDialog(false, ofn); }
+    bool PrintDlg(PRINTDLGW& pd) override { return ++printDialogs, Take(printAnswers, PrintAnswer([](PRINTDLGW&) { return false; }))(pd); }
     void MessageBeep(UINT type) override { beeps.push_back(type); }
     DWORD CommDlgExtendedError() override { return extendedError; }
 
 private:
-    bool FileDialog(bool open, OPENFILENAMEA& ofn)
+    bool FileDialog(bool open, OPENFILENAMEW& ofn)
     {
-        ShownFileDialog shown{open, ofn.Flags, ofn.lpstrInitialDir ? ofn.lpstrInitialDir : "", "", ofn.nMaxFile};
-        for (const char* p = ofn.lpstrFilter; p && *p; p += std::strlen(p) + 1)
-            shown.filter += std::string(p) + '|';
-        shown.filter += std::string("|") + (ofn.lpstrDefExt ? ofn.lpstrDefExt : "");
+        ShownFileDialog shown{open, ofn.Flags, ofn.lpstrInitialDir ? ofn.lpstrInitialDir : L"", L"", ofn.nMaxFile};
+        for (const wchar_t* p = ofn.lpstrFilter; p && *p; p += std::wcslen(p) + 1)
+            shown.filter += std::wstring(p) + L'|';
+        shown.filter += std::wstring(L"|") + (ofn.lpstrDefExt ? ofn.lpstrDefExt : L"");
         fileDialogs.push_back(shown);
-        return Take(fileAnswers, FileAnswer([](OPENFILENAMEA&) { return false; }))(ofn);
+        return Take(fileAnswers, FileAnswer([](OPENFILENAMEW&) { return false; }))(ofn);
     }
     ui::IUiSeam* m_previous;
 };
 
 // The Windows path of a generated MP3 (folder QUILLON_FIXTURES).
-inline std::string FixturePath(const char* name)
+inline std::wstring FixturePath(const wchar_t* name)
 {
-    char folder[MAX_PATH] = ".";
-    ::GetEnvironmentVariableA("QUILLON_FIXTURES", folder, sizeof folder);
-    return std::string(folder) + "\\" + name;
+    wchar_t folder[MAX_PATH] = L".";
+    ::GetEnvironmentVariableW(L"QUILLON_FIXTURES", folder, MAX_PATH);
+    return std::wstring(folder) + L"\\" + name;
 }
 
 // A fresh empty folder under %TEMP%, deleted again with the object.
 class ScratchDir {
 public:
-    explicit ScratchDir(const char* tag = "q")
+    explicit ScratchDir(const wchar_t* tag = L"q")
     {
-        char temp[MAX_PATH] = "";
-        ::GetTempPathA(sizeof temp, temp);
+        wchar_t temp[MAX_PATH] = L"";
+        ::GetTempPathW(MAX_PATH, temp);
         static unsigned counter = 0;
         for (int attempt = 0; attempt < 1000 && m_path.empty(); ++attempt) {
-            const std::string name = temp + ("quillon-" + std::string(tag)) + "-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(counter++);
-            m_path = ::CreateDirectoryA(name.c_str(), nullptr) ? name : "";
+            const std::wstring name = temp + (L"quillon-" + std::wstring(tag)) + L"-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
+            m_path = ::CreateDirectoryW(name.c_str(), nullptr) ? name : L"";
         }
     }
     ~ScratchDir()
@@ -127,45 +129,68 @@ public:
         std::error_code ignored;
         std::filesystem::remove_all(m_path, ignored);
     }
-    const std::string& Path() const { return m_path; }
-    std::string File(const char* name) const { return m_path + "\\" + name; }
+    const std::wstring& Path() const { return m_path; }
+    std::wstring File(const wchar_t* name) const { return m_path + L"\\" + name; }
 
 private:
-    std::string m_path;
+    std::wstring m_path;
 };
 
 // A drop of these files as WM_DROPFILES carries it (the receiver frees it).
-inline HDROP MakeDrop(const std::vector<std::string>& files)
+inline HDROP MakeDrop(const std::vector<std::wstring>& files)
 {
-    std::string block(sizeof(DROPFILES), '\0');
-    reinterpret_cast<DROPFILES*>(&block[0])->pFiles = sizeof(DROPFILES);
-    for (const std::string& f : files)
-        block += f + '\0';
-    block.push_back('\0');
-    HGLOBAL drop = ::GlobalAlloc(GMEM_MOVEABLE, block.size());
-    std::memcpy(::GlobalLock(drop), block.data(), block.size());
+    std::wstring names;
+    for (const std::wstring& f : files)
+        names += f + L'\0';
+    names.push_back(L'\0');
+    DROPFILES header{};
+    header.pFiles = sizeof header;
+    header.fWide = TRUE;
+    HGLOBAL drop = ::GlobalAlloc(GMEM_MOVEABLE, sizeof header + names.size() * sizeof(wchar_t));
+    auto* block = static_cast<char*>(::GlobalLock(drop));
+    std::memcpy(block, &header, sizeof header);
+    std::memcpy(block + sizeof header, names.data(), names.size() * sizeof(wchar_t));
     ::GlobalUnlock(drop);
     return static_cast<HDROP>(drop);
 }
 
-inline std::string ReadFileBytes(const std::string& path) // empty when unreadable
+inline std::string ReadFileBytes(const std::wstring& path) // empty when unreadable
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
-inline bool WriteFileBytes(const std::string& path, const std::string& bytes)
+inline bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
 {
-    std::ofstream out(path, std::ios::binary);
+    std::ofstream out(std::filesystem::path(path), std::ios::binary);
     return out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush().good();
 }
-inline bool FileExists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+// The bytes of a playlist of these tracks in the ANSI code page, lines ending in CR LF.
+inline std::string M3uBytes(const std::vector<std::wstring>& tracks)
+{
+    return WriteM3u(tracks, TextEncoding::Ansi, LineEnd::CrLf, SystemAnsiCodePage());
+}
+// The same with one byte a character (U+0000..U+00FF), as tests write them.
+inline std::wstring FileText(const std::wstring& path)
+{
+    std::wstring text;
+    for (const char byte : ReadFileBytes(path))
+        text.push_back(static_cast<unsigned char>(byte));
+    return text;
+}
+inline bool WriteFileBytes(const std::wstring& path, const std::wstring& bytes)
+{
+    return WriteFileBytes(path, std::string(bytes.begin(), bytes.end()));
+}
+// An ASCII command line for WinExec.
+inline std::string Narrow(const std::wstring& ascii) { return std::string(ascii.begin(), ascii.end()); }
+inline bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Live GDI objects of this process: Wine 8's GetGuiResources answers 0, so
 // there Wine's GDI handle table is counted instead.
 inline int GdiObjectCount()
 {
     const DWORD n = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
-    if (n > 0 || !::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+    if (n > 0 || !::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
         return static_cast<int>(n);
     // Wine keeps the table in the PEB: 24-byte entries, a non-zero type byte for a handle in use.
     const char* peb = nullptr;
