@@ -186,7 +186,7 @@ void SetPathField(char (&field)[kPathFieldSize], const std::wstring& path, const
                   const ShortPathName& shortName)
 {
     std::string bytes;
-    if (!FieldBytes(path, codePage, bytes) && !(shortName && FieldBytes(shortName(path), codePage, bytes)))
+    if (!FieldBytes(path, codePage, bytes) && !(!path.empty() && shortName && FieldBytes(shortName(path), codePage, bytes)))
         bytes.clear();
     SetPathField(field, bytes.c_str());
 }

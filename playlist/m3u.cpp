@@ -140,43 +140,6 @@ TextEncoding FirstThatKeeps(TextEncoding wanted, const std::vector<std::wstring>
 
 } // namespace
 
-std::vector<std::string> ParseM3u(const char* data, size_t size)
-{
-    return SplitTracks(data, size, '\n');
-}
-
-std::string FormatM3u(const std::vector<std::string>& paths)
-{
-    size_t total = 0;
-    for (const std::string& path : paths)
-        total += path.size() + 2;
-    std::string text;
-    text.reserve(total);
-    for (const std::string& path : paths) {
-        text += path;
-        text += "\r\n";
-    }
-    return text;
-}
-
-bool ReadM3uFile(const char* path, std::vector<std::string>& tracks)
-{
-    std::string data;
-    if (!ReadWholeFile(path, data))
-        return false;
-    try {
-        tracks = ParseM3u(data.data(), data.size());
-    } catch (const std::bad_alloc&) {
-        return false; // a list that does not fit is not half loaded
-    }
-    return true;
-}
-
-std::string DisplayName(const std::string& path)
-{
-    return NameAfterLastBackslash(path);
-}
-
 std::wstring DisplayName(const std::wstring& path)
 {
     return NameAfterLastBackslash(path);

@@ -1,8 +1,7 @@
 #pragma once
-// The .m3u playlist file: one track per line. Two readers and writers live
-// here: the byte one of ANSI text (ParseM3u, FormatM3u), and the document one
-// that reads any encoding into UTF-16 text and writes it back as it came.
-// Both work byte by byte, so nothing depends on the C runtime's text mode.
+// The .m3u playlist file: one track per line, in any encoding, read into
+// UTF-16 text and written back as it came. The bytes are read and written one
+// by one, so nothing depends on the C runtime's text mode.
 
 #include <cstddef>
 #include <string>
@@ -10,26 +9,9 @@
 
 #include "playlist/text_codec.h"
 
-// Every non-blank line is a track, '#' lines included. A line ends at LF, and
-// a CR directly before the LF goes with it; white space at the start of a line
-// is skipped (so blank lines vanish), white space at its end is kept. Lines of
-// any length are kept whole, so that saving writes them back without loss. A
-// line is a C string to the list box: it ends at a NUL byte, if it holds one.
-// A Ctrl-Z that old DOS tools put at the end, with only white space after it,
-// is not part of the last track.
-std::vector<std::string> ParseM3u(const char* data, size_t size);
-
-// Each path followed by CR LF, the last one too; an empty list is empty.
-std::string FormatM3u(const std::vector<std::string>& paths);
-
-// Reads and parses the whole file into tracks. False, with tracks untouched,
-// when the file cannot be opened or read, or is too large to hold.
-bool ReadM3uFile(const char* path, std::vector<std::string>& tracks);
-
 // The name the user sees for a path: the text after its last backslash, the
 // last character itself not counted as a separator; the whole path when it
 // has no such backslash.
-std::string DisplayName(const std::string& path);
 std::wstring DisplayName(const std::wstring& path);
 
 // How the lines of a file end. A file with CRs but no LF at all has lines
@@ -45,9 +27,14 @@ struct M3uDocument {
     std::string trailing; // the odd last byte of a UTF-16 file
 };
 
-// The lines are read by ParseM3u's rules, applied to the decoded text (with
-// CR in place of LF for a file that ends its lines at CR). A byte-order mark
-// is never part of a track.
+// Every non-blank line of the decoded text is a track, '#' lines included. A
+// line ends at LF (at CR in a file that ends its lines there), and a CR
+// directly before the LF goes with it; white space at the start of a line is
+// skipped (so blank lines vanish), white space at its end is kept. Lines of
+// any length are kept whole, so that saving writes them back without loss. A
+// line is a C string to the list box: it ends at a NUL, if it holds one. A
+// Ctrl-Z that old DOS tools put at the end, with only white space after it,
+// is not part of the last track. A byte-order mark is never part of a track.
 M3uDocument ReadM3u(const char* data, size_t size, bool isM3u8, const IAnsiCodePage& codePage);
 M3uDocument ReadM3u(const std::string& bytes, bool isM3u8, const IAnsiCodePage& codePage);
 
