@@ -17,3 +17,9 @@ tone tone3s 3 587
 tone tone5s 5 659
 tone tone8s 8 698
 for i in 1 2 3 4 5; do tone "track$i" 2 $((300 + 80 * i)); done
+# Tracks whose names the ANSI code page cannot all hold (Japanese, Greek,
+# Cyrillic, accents, an emoji beyond the basic plane): Wine sees the UTF-8
+# names of Linux as Unicode.
+for name in "日本の歌" "Ελληνικά" "Русская песня" "Café crème" "🎵 Notes"; do
+  [ -s "$dir/$name.mp3" ] || cp "$dir/track1.mp3" "$dir/$name.mp3"
+done

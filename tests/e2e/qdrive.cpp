@@ -10,8 +10,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <algorithm>
 
 namespace {
 
@@ -19,57 +17,50 @@ constexpr int kOpen = 57601, kTrackList = 1004, kPlayerButton = 1023; // res/res
 
 int Fail(const char* what) { return std::fprintf(stderr, "qdrive: %s\n", what), 2; }
 
-// An argument as the system's code page spells it.
-std::wstring Wide(const char* text)
-{
-    std::wstring wide(std::strlen(text) + 1, L'\0');
-    wide.resize(static_cast<size_t>(std::max(0, ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], static_cast<int>(wide.size())) - 1)));
-    return wide;
-}
-
 } // namespace
 
-int main(int argc, char** argv)
+// Wide arguments, so that a path may hold any character.
+int wmain(int argc, wchar_t** argv)
 {
-    const std::string verb = argc > 2 ? argv[1] : "";
-    if (verb == "launch" && argc == 5) {
-        const PROCESS_INFORMATION pi = e2e::Launch(Wide(argv[2]), Wide(argv[3]));
-        if (FILE* f = std::fopen(argv[4], "w"))
+    const std::wstring verb = argc > 2 ? argv[1] : L"";
+    if (verb == L"launch" && argc == 5) {
+        const PROCESS_INFORMATION pi = e2e::Launch(argv[2], argv[3]);
+        if (FILE* f = ::_wfopen(argv[4], L"w"))
             std::fprintf(f, "%lu\n", pi.dwProcessId), std::fclose(f);
         return e2e::Editor(pi.dwProcessId) ? 0 : Fail("no editor window");
     }
-    const DWORD pid = argc > 2 ? static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)) : 0;
+    const DWORD pid = argc > 2 ? static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)) : 0;
     const HWND editor = e2e::Editor(pid);
     if (!editor)
         return Fail("no editor window (usage in qdrive.cpp)");
     const HWND list = ::GetDlgItem(editor, kTrackList);
-    if (verb == "open" && argc == 4) {
+    if (verb == L"open" && argc == 4) {
         e2e::PostCommand(editor, kOpen);
-        if (!e2e::AnswerFileDialog(pid, Wide(argv[3])))
+        if (!e2e::AnswerFileDialog(pid, argv[3]))
             return Fail("no Open dialog");
         return e2e::WaitFor([&] { return !e2e::ListItems(list).empty(); }) ? 0 : Fail("the playlist did not load");
     }
-    if (verb == "play" && argc == 4) {
+    if (verb == L"play" && argc == 4) {
         ::SendMessageA(list, LB_SETSEL, FALSE, -1);
-        ::SendMessageA(list, LB_SETSEL, TRUE, std::atoi(argv[3]));
-        ::SendMessageA(list, LB_SETCARETINDEX, std::atoi(argv[3]), 0);
+        ::SendMessageA(list, LB_SETSEL, TRUE, ::_wtoi(argv[3]));
+        ::SendMessageA(list, LB_SETCARETINDEX, ::_wtoi(argv[3]), 0);
         e2e::PostCommand(editor, kTrackList, LBN_DBLCLK);
         return 0;
     }
-    if (verb == "show-player") {
+    if (verb == L"show-player") {
         if (!e2e::Dialog(pid, L"MP3 Player", true, 0)) // the button toggles
             e2e::Click(editor, kPlayerButton);
         return e2e::Dialog(pid, L"MP3 Player", true) ? 0 : Fail("the player did not show");
     }
-    if (verb == "click-player" && argc == 4) {
-        e2e::Click(e2e::Player(pid), std::atoi(argv[3]));
+    if (verb == L"click-player" && argc == 4) {
+        e2e::Click(e2e::Player(pid), ::_wtoi(argv[3]));
         return 0;
     }
-    if (verb == "place" && argc == 5) {
-        ::SetWindowPos(editor, nullptr, std::atoi(argv[3]), std::atoi(argv[4]), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (verb == L"place" && argc == 5) {
+        ::SetWindowPos(editor, nullptr, ::_wtoi(argv[3]), ::_wtoi(argv[4]), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
-    if (verb == "close") {
+    if (verb == L"close") {
         HANDLE process = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
         ::PostMessageA(editor, WM_CLOSE, 0, 0);
         const int code = e2e::ExitCode(process);

@@ -8,6 +8,7 @@
 
 #include "persist/resume_file.h"
 #include "persist/settings_record.h"
+#include "playlist/text_codec.h"
 
 namespace {
 
@@ -102,8 +103,9 @@ TEST(SettingsBytes, AKnownRecordBothWaysAndDamagedOnesReadUsable)
 }
 
 // A placement needs a rectangle with width and height; a folder is cut at
-// the last backslash before the final character, within the 259 that count.
-TEST(SettingsFields, PlacementsAndFolders)
+// the last backslash before the final character, within the 259 that count;
+// a path's bytes in the code page, or its short name's.
+TEST(SettingsFields, PlacementsFoldersAndPaths)
 {
     const std::pair<RectImage, bool> rects[] = {
         {{100, 100, 100, 300}, false}, {{100, 100, 300, 100}, false}, {{300, 100, 100, 300}, false}, {{INT_MAX, INT_MIN, INT_MIN, INT_MAX}, false},
@@ -124,6 +126,24 @@ TEST(SettingsFields, PlacementsAndFolders)
     r.trackFolder[200] = r.trackFolder[259] = '\\';
     CutAtLastBackslash(r.trackFolder);
     EXPECT_EQ(PathFieldText(r.trackFolder), std::string(200, 'x'));
+    // A path the code page cannot hold is stored by its short name when that
+    // fits the code page and the field, else not at all: never a changed name.
+    // A path it holds keeps it, short name or not; 260 characters are too many.
+    const CWindows1252 k1252;
+    const std::wstring cafe = L"C:\\Caf\u00e9\\x.m3u", japanese = L"C:\\\u65e5\u672c\\x.m3u", fits259 = L"C:\\" + std::wstring(256, L'a');
+    const struct { std::wstring path, shortName; std::string stored; } rows[] = {
+        {cafe, L"C:\\CAFE~1\\x.m3u", "C:\\Caf\xe9\\x.m3u"}, {japanese, L"C:\\A0B1~1\\x.m3u", "C:\\A0B1~1\\x.m3u"},
+        {japanese, L"", ""}, {japanese, L"C:\\\u65e5~1\\x.m3u", ""}, {fits259, L"", std::string(fits259.begin(), fits259.end())},
+        {fits259 + L"b", L"C:\\AAAA~1", "C:\\AAAA~1"}, {fits259 + L"b", L"C:\\" + std::wstring(257, L'a'), ""},
+        {L"C:\\\u20ac\\x", L"", "C:\\\x80\\x"}, {std::wstring(L"C:\\a\0b", 6), L"", ""}, {L"", L"C:\\X", ""},
+    };
+    for (const auto& row : rows) {
+        std::memset(r.lastPlaylist, 'z', kPathFieldSize);
+        SetPathField(r.lastPlaylist, row.path, k1252, [&](const std::wstring& path) { return path == row.path ? row.shortName : L"?"; });
+        EXPECT_EQ(PathFieldText(r.lastPlaylist), row.stored) << row.stored;
+        EXPECT_EQ(std::count(r.lastPlaylist + row.stored.size(), r.lastPlaylist + kPathFieldSize, '\0'), kPathFieldSize - row.stored.size());
+        EXPECT_TRUE((!row.stored.empty() && !row.shortName.empty()) || PathFieldPath(r.lastPlaylist, k1252) == (row.stored.empty() ? L"" : row.path));
+    }
 }
 
 // continue.dat: the count, the current position, the play order; rebuilt over

@@ -137,14 +137,9 @@ TEST(EditHistoryTest, UndoAndRedoGiveTheStatesBeforeAndAfterEveryEdit)
 // Tracks 1 and 2 of four go while track 1 is current, and come back.
 TEST(EditHistoryTest, UndoKeepsThePlayingTrackAndRestoresAnIdleCurrent)
 {
-    const struct {
-        const char* name;
-        bool playing;
-        std::vector<int> removed;
-        char between; // '-' nothing, 's' Stop, 'n' the user makes track 0 current
-        int start;    // what the removal asks to start
-        int current;  // after the undo
-    } cases[] = {
+    // between: '-' nothing, 's' Stop, 'n' the user makes track 0 current; start:
+    // what the removal asks to start; current: after the undo.
+    const struct { const char* name; bool playing; std::vector<int> removed; char between; int start, current; } cases[] = {
         {"idle, current went", false, {2, 9, 1, -1, 2}, '-', CPlayQueue::kNothingToStart, 1},
         {"idle, moved by the user since", false, {1, 2}, 'n', CPlayQueue::kNothingToStart, 0},
         {"playing, current went", true, {1, 2}, '-', 1, 3},
@@ -190,12 +185,7 @@ TEST(EditHistoryTest, RemovedTracksComeBackToTheQueueAsItStandsNow)
 // placed in position order, refused as Add refuses them, current kept.
 TEST(EditHistoryTest, InsertListIndexesRenumbersPlacesAndKeepsCurrent)
 {
-    const struct {
-        int current;
-        std::vector<PlacedEntry> placed;
-        std::vector<int> order;
-        int after;
-    } cases[] = {
+    const struct { int current; std::vector<PlacedEntry> placed; std::vector<int> order; int after; } cases[] = {
         {1, {{0, {0, L"a"}}, {3, {3, L"d"}}}, {0, 1, 2, 3}, 2},
         {0, {{9, {3, L"d"}}, {0, {0, L"a"}}}, {0, 1, 2, 3}, 1},
         {1, {{0, {0, L""}}, {0, {-1, L"x"}}}, {1, 2}, 1},
@@ -217,11 +207,7 @@ TEST(EditHistoryTest, InsertListIndexesRenumbersPlacesAndKeepsCurrent)
 // list as it is in its file?
 TEST(EditHistoryTest, KnowsWhenTheListIsAsSaved)
 {
-    const struct {
-        size_t maxSteps;
-        const char* actions;
-        const char* saved;
-    } cases[] = {
+    const struct { size_t maxSteps; const char* actions; const char* saved; } cases[] = {
         {10, "asauurr", "0101010"}, {10, "aasuruu", "0010100"},
         {10, "asuaurr", "0100000"}, // a new edit ends the way back to the saved state
         {10, "aaan", "0001"},       {2, "saaauu", "100000"}, // the step out of it was dropped

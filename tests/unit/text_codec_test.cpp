@@ -52,7 +52,7 @@ TEST(TextCodec, EveryDecoderKeepsEveryByte)
 
 // Lone surrogates are written as their three bytes; a code page that lacks
 // a character says so and writes '?', never a best fit.
-TEST(TextCodec, LoneSurrogatesCharactersACodePageLacksAndDetection)
+TEST(TextCodec, LoneSurrogatesCharactersACodePageLacksDetectionAndCuts)
 {
     const std::pair<std::string, std::u16string> rows[] = {
         {"\xED\xA0\x80", u"\xD800"}, {"\xED\xAF\xBFx", u"\xDBFFx"}, {"\xED\xB1\xBF", u"\xDC7F"}, {"\x80", u"\xDC80"},
@@ -76,6 +76,11 @@ TEST(TextCodec, LoneSurrogatesCharactersACodePageLacksAndDetection)
         EXPECT_EQ(DetectEncoding(row.bytes.data(), row.bytes.size(), row.isM3u8), row.encoding) << testing::PrintToString(row.bytes) << row.isM3u8;
     EXPECT_EQ(DetectEncoding(nullptr, 5, false), E::Ansi);
     EXPECT_EQ(ByteOrderMark(E::Ansi) + ByteOrderMark(E::Utf8) + ByteOrderMark(E::Utf16Be), "\xFE\xFF");
+    // A cut keeps both halves of a surrogate pair or neither.
+    const std::wstring text = W(u"ab\xD83D\xDE00g\xDC00\xD800");
+    for (const auto& row : {std::make_pair(0, 0), {1, 1}, {2, 2}, {3, 2}, {4, 4}, {5, 5}, {6, 6}, {7, 7}, {99, 7}})
+        EXPECT_EQ(CutLength(text.data(), text.size(), static_cast<size_t>(row.first)), static_cast<size_t>(row.second)) << row.first;
+    EXPECT_EQ(CutLength(nullptr, 5, 3), 0u);
 }
 
 } // namespace

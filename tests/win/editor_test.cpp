@@ -1,10 +1,12 @@
-// The editor window with its real list, menu and buttons: the file commands
-// and their questions, the track commands and their rules, the title, the
-// status line and the layout. (Moves: tests/e2e and the queue's unit tests.) Boxes and file dialogs are answered through the
-// UI seam; after every test the play queue mirrors the list.
+// The editor window with its real list, menu and buttons: the file commands and
+// their questions, playlists in every encoding, the track commands and their
+// rules, names beyond the code page dropped and played, the title, the status
+// line and the layout (moves: tests/e2e and the queue's unit tests). Boxes and
+// file dialogs are answered through the UI seam; the queue mirrors the list.
 #include "audio/mci_audio.h"
 #include "res/resource.h"
 #include "support/editor_session.h"
+#include "tray/tray_icon.h"
 
 #include <cderr.h>
 
@@ -15,6 +17,10 @@ namespace {
 using Tracks = std::vector<std::wstring>;
 const std::wstring kBase = L"Zoravel's M3U Editor", kPlaylists = L"MP3 Playlist Files (*.m3u)|*.m3u;*.m3u8|All Files (*.*)|*.*||m3u";
 const DWORD kOpenFlags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_LONGNAMES;
+// Track names beyond code page 1252 (but the accents), an emoji among them.
+const std::wstring kJapanese = L"\u65e5\u672c\u306e\u6b4c.mp3", kGreek = L"\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac.mp3",
+                   kRussian = L"\u0420\u0443\u0441\u0441\u043a\u0430\u044f \u043f\u0435\u0441\u043d\u044f.mp3",
+                   kCafe = L"Caf\u00e9 cr\u00e8me.mp3", kEmoji = L"\U0001F3B5 Notes.mp3";
 
 class Editor : public ::testing::Test {
 protected:
@@ -27,15 +33,16 @@ protected:
     void Do(int id) { Command(hwnd, id); }
     std::wstring State() const { return session->GetWindowText() + L"|" + Text(hwnd, IDC_SEL_STATUS) + L"|" + std::to_wstring(list.GetCount()); }
     void Drop(const Tracks& files) { ::SendMessageW(hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(files)), 0); }
-    void Select(std::vector<int> items, int caret = -1)
-    {
-        list.SetSel(-1, false);
-        for (int i : items)
-            list.SetSel(i, true);
-        list.SetCaretIndex(caret >= 0 ? caret : items.at(0));
-    }
+    void Select(std::vector<int> items, int caret = -1) { testing_support::Select(list, items, caret >= 0 ? caret : items.at(0)); }
     // The last message box: "caption: text", and its type.
     std::wstring Box() const { return ui.boxes.empty() ? L"" : ui.boxes.back().caption + L": " + ui.boxes.back().text + L" " + std::to_wstring(ui.boxes.back().type); }
+    std::wstring Write(const wchar_t* name, const Tracks& tracks, TextEncoding encoding, LineEnd lineEnd = LineEnd::CrLf)
+    {
+        const std::wstring path = session.File(name);
+        EXPECT_TRUE(WriteFileBytes(path, WriteM3u(tracks, encoding, lineEnd, SystemAnsiCodePage())));
+        return path;
+    }
+    void Open(const std::wstring& path) { ui.fileAnswers.push_back(FakeUi::Choose(path)), Do(ID_FILE_OPEN); }
     static Tracks Numbered(int n, int from = 0)
     {
         Tracks t;
@@ -194,6 +201,69 @@ TEST_F(Editor, DoubleClickPlaysEnterClosesNothingAndTheLayoutFollowsTheSize)
         const int* m = moves[i];
         EXPECT_TRUE(r.left == b.left + 120 * m[0] && r.top == b.top + 80 * m[1] && r.right == b.right + 120 * m[2] && r.bottom == b.bottom + 80 * m[3]) << ids[i];
     }
+}
+
+// Save writes what Open read, in every encoding and line end.
+TEST_F(Editor, EveryEncodingAndLineEndOpensAndSavesBackByteForByte)
+{
+    ASSERT_EQ(SystemAnsiCodePage().Id(), 1252u) << "the names are what code page 1252 holds, or not";
+    using E = TextEncoding;
+    const std::wstring jp = L"D:\\\u97f3\u697d\\" + kJapanese, gr = L"\\\\nas\\" + kGreek, ru = L"C:\\" + kRussian,
+                       cafe = L"C:\\" + kCafe, emoji = L"C:\\" + kEmoji, plain = L"C:\\plain.mp3";
+    const struct { const wchar_t* name; E encoding; LineEnd lineEnd; Tracks tracks; } rows[] = {
+        {L"bom.m3u", E::Utf8Bom, LineEnd::CrLf, {jp, gr, plain}}, {L"plain.m3u8", E::Utf8, LineEnd::Lf, {ru, emoji}},
+        {L"found.m3u", E::Utf8, LineEnd::Cr, {cafe, jp}},        {L"le.m3u", E::Utf16Le, LineEnd::CrLf, {emoji, gr}},
+        {L"be.m3u", E::Utf16Be, LineEnd::Lf, {jp, plain}},        {L"ansi.m3u", E::Ansi, LineEnd::CrLf, {cafe, plain}},
+        {L"ansi-lf.m3u", E::Ansi, LineEnd::Lf, {plain, cafe}},    {L"ansi-cr.m3u", E::Ansi, LineEnd::Cr, {cafe}},
+    };
+    for (const auto& r : rows) {
+        const std::wstring path = Write(r.name, r.tracks, r.encoding, r.lineEnd);
+        const std::string bytes = ReadFileBytes(path);
+        Open(path);
+        EXPECT_EQ(ListItems(*session.Editor()), r.tracks) << r.name;
+        Do(ID_FILE_SAVE);
+        EXPECT_EQ(ReadFileBytes(path), bytes) << r.name;
+    }
+    EXPECT_TRUE(ReadFileBytes(session.File(L"be.m3u")).substr(0, 4) == std::string("\xFE\xFF\0D", 4) && ui.boxes.empty());
+}
+
+// Dropped tracks named in any script play and show their names; the .m3u
+// becomes UTF-8 with a mark, once, with a message naming them; Save as
+// follows the file's name.
+TEST_F(Editor, DroppedNamesTheCodePageLacksPlayAndForceUtf8)
+{
+    const std::wstring list = Write(L"\u03bb\u03af\u03c3\u03c4\u03b1.m3u", {FixturePath(kCafe.c_str())}, TextEncoding::Ansi);
+    Open(list);
+    const Tracks names{kCafe, kJapanese, kGreek, kRussian, kEmoji};
+    Tracks paths(names.size());
+    std::transform(names.begin(), names.end(), paths.begin(), [](const std::wstring& name) { return FixturePath(name.c_str()); });
+    Drop({paths.begin() + 1, paths.end()});
+    ASSERT_EQ(ListItems(*session.Editor()), paths);
+    CMciAudio& audio = session->Player().Audio();
+    for (int i = 0; i < 5; ++i) {
+        Select({i});
+        Command(hwnd, IDC_TRACK_LIST, LBN_DBLCLK);
+        ASSERT_TRUE(fw::PumpUntil([&] { return audio.isPlaying && audio.GetPosition() > 0; }, 5000)) << i;
+        EXPECT_EQ(session->Tray().Tip() + L" " + Text(session->Player().GetHwnd(), IDC_TRACK_COUNTER),
+                  names[static_cast<size_t>(i)] + L" " + std::to_wstring(i + 1) + L" of 5");
+    }
+    EXPECT_EQ(session->GetWindowText(), kBase + L" - \u03bb\u03af\u03c3\u03c4\u03b1.m3u*");
+    Do(ID_FILE_SAVE);
+    EXPECT_EQ(Box(), L"Playlist Encoding: The playlist was saved as UTF-8 (Unicode) text, because these names do not fit the "
+                     L"system's code page:\r\n\r\n" + kJapanese + L"\r\n" + kGreek + L"\r\n" + kRussian + L"\r\n" + kEmoji + L" 64");
+    EXPECT_EQ(ReadFileBytes(list), WriteM3u(paths, TextEncoding::Utf8Bom, LineEnd::CrLf, SystemAnsiCodePage()));
+    Do(ID_FILE_SAVE);
+    ui.fileAnswers = {FakeUi::Choose(session.File(L"new.m3u8"))};
+    Do(ID_FILE_SAVE_AS);
+    EXPECT_TRUE(ui.boxes.size() == 1u && ui.beeps.empty()) << "told once; .m3u8 is UTF-8 anyway";
+    EXPECT_EQ(ReadFileBytes(session.File(L"new.m3u8")), ReadFileBytes(list));
+    // Without those names, Save as a .m3u writes the code page again.
+    Select({1, 2, 3, 4});
+    ui.answers = {IDYES};
+    Do(IDC_REMOVE);
+    ui.fileAnswers = {FakeUi::Choose(session.File(L"back.m3u"))};
+    Do(ID_FILE_SAVE_AS);
+    EXPECT_EQ(FileText(session.File(L"back.m3u")), paths[0] + L"\r\n");
 }
 
 } // namespace

@@ -56,7 +56,7 @@ DWORD_PTR Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 std::wstring TextOf(HWND window)
 {
     wchar_t text[512] = L"";
-    Send(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    Send(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
     return text;
 }
 
@@ -88,10 +88,7 @@ HWND FindShown(const wchar_t* className, HWND owner)
 }
 
 // One box or dialog: what to do to the program while it is up, then the button.
-struct Answer {
-    std::function<void()> meanwhile;
-    int button;
-};
+struct Answer { std::function<void()> meanwhile; int button; };
 
 // Answers the next boxes and dialogs owned by owner, in order, on a thread of
 // its own; join it before reading the captions of those it answered.
@@ -111,7 +108,8 @@ std::thread AnswerBoxes(HWND owner, std::vector<Answer> answers, Texts& captions
     });
 }
 
-const std::wstring kT1 = FixturePath(L"tone1s.mp3"), kT2 = FixturePath(L"track2.mp3"), kT3 = FixturePath(L"track3.mp3");
+const std::wstring kT1 = FixturePath(L"tone1s.mp3"), kT2 = FixturePath(L"track2.mp3"), kT3 = FixturePath(L"track3.mp3"),
+                   kRussian = FixturePath(L"\u0420\u0443\u0441\u0441\u043a\u0430\u044f \u043f\u0435\u0441\u043d\u044f.mp3");
 
 struct Modal {
     RealBoxesUi ui;
@@ -120,11 +118,7 @@ struct Modal {
     bool ok = true; // what the answering thread found
 
     explicit Modal(const Texts& tracks, const wchar_t* name = L"list.m3u") { EXPECT_TRUE(LoadTracks(session, tracks, name)); }
-    void Select(int index) const
-    {
-        ::SendMessageW(list, LB_SETSEL, FALSE, -1);
-        ::SendMessageW(list, LB_SETSEL, TRUE, index);
-    }
+    void Select(int index) const { testing_support::Select(session->List(), {index}); }
     void Command(int id) const { ::SendMessageW(editor, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
     void Drop(const Texts& files, bool post = false) const
     {
@@ -138,14 +132,8 @@ struct Modal {
     }
 };
 
-struct AskRow {
-    const wchar_t* name;
-    Texts tracks;
-    void (*start)(Modal&);
-    int button;
-    bool viaNext; // the track changes by the player's Next, else by its end on the timer
-    Texts added;
-};
+// viaNext: the track changes by the player's Next, else by its end on the timer.
+struct AskRow { const wchar_t* name; Texts tracks; void (*start)(Modal&); int button; bool viaNext; Texts added; };
 
 // Track 1 plays and item 3 is selected. While the question is up the player
 // moves on to track 2, which selects item 2, and a drop arrives.
@@ -189,15 +177,8 @@ TEST(ModalLoops, TheQuestionActsOnWhatWasThereWhenItWasAsked)
 
 void RemoveItem3(Modal& m) { m.Select(2), m.Command(IDC_REMOVE); }
 
-struct CloseRow {
-    const wchar_t* name;
-    void (*start)(Modal&);
-    int button;
-    void (*meanwhile)(Modal&);
-    Texts captions;
-    int saved; // list items in continue.dat
-    bool closes;
-};
+// saved: the list items in continue.dat.
+struct CloseRow { const wchar_t* name; void (*start)(Modal&); int button; void (*meanwhile)(Modal&); Texts captions; int saved; bool closes; };
 
 // Whatever asks for the close, the handler under the box finishes first. The
 // session's end under a box destroys nothing, is refused over unsaved
@@ -225,6 +206,8 @@ TEST(ModalLoops, AClosePostedUnderABoxComesOnceTheHandlerHasReturned)
              m.Command(ID_FILE_SAVE_AS);
          },
          IDOK, [](Modal& m) { ::PostMessageW(m.editor, WM_CLOSE, 0, 0); }, {L"File Open Error"}, 3, true},
+        {L"WM_CLOSE, the message that the list is now UTF-8", [](Modal& m) { m.Drop({kRussian}), m.Command(ID_FILE_SAVE); }, IDOK,
+         [](Modal& m) { ::PostMessageW(m.editor, WM_CLOSE, 0, 0); }, {L"Playlist Encoding"}, 4, true},
         {L"the session's end, Remove after a move",
          [](Modal& m) { m.Select(0), m.Command(IDC_MOVE_DOWN), RemoveItem3(m); }, IDYES,
          [](Modal& m) { m.ok = Send(m.editor, WM_QUERYENDSESSION) == FALSE, Send(m.editor, WM_ENDSESSION, TRUE); },
@@ -250,11 +233,12 @@ TEST(ModalLoops, AClosePostedUnderABoxComesOnceTheHandlerHasReturned)
 }
 
 // The Print dialog is the editor's: while it is up a second Print, a move and
-// a drop are refused, and the PDF holds the list at OK in a fixed-pitch font.
+// a drop are refused, and the PDF holds the list at OK, Cyrillic too, in a
+// fixed-pitch font.
 TEST(ModalLoops, PrintIsModalToTheEditorAndPrintsTheListAtOk)
 {
     const std::wstring tag = L"qp" + std::to_wstring(::GetTickCount() % 1000000);
-    Modal m({kT1, kT2, kT3}, (tag + L".m3u").c_str());
+    Modal m({kT1, kT2, kRussian}, (tag + L".m3u8").c_str());
     m.Select(1);
     auto meanwhile = [&] {
         m.ok = !::IsWindowEnabled(m.editor);
@@ -274,7 +258,7 @@ TEST(ModalLoops, PrintIsModalToTheEditorAndPrintsTheListAtOk)
     // poppler reads the PDF back from the printer's folder, or the one
     // cups-pdf writes to now; the spooler finishes it after it appears.
     wchar_t dir[MAX_PATH] = L"";
-    ASSERT_TRUE(::GetEnvironmentVariableW(L"QUILLON_PDF_DIR", dir, sizeof dir));
+    ASSERT_TRUE(::GetEnvironmentVariableW(L"QUILLON_PDF_DIR", dir, MAX_PATH));
     const std::wstring out = dir + (L"/" + tag);
     std::wstring windowsOut = L"Z:" + out;
     std::replace(windowsOut.begin(), windowsOut.end(), L'/', L'\\');
@@ -291,7 +275,8 @@ TEST(ModalLoops, PrintIsModalToTheEditorAndPrintsTheListAtOk)
     ::DeleteFileW((windowsOut + L".out").c_str());
     for (size_t at; (at = text.find(L"\xC2\xAD")) != std::wstring::npos;) // '-' comes back as a soft hyphen
         text.replace(at, 2, L"-");
-    EXPECT_NE(text.find(kT1 + L"\n" + kT2 + L"\n" + kT3 + L"\n"), std::wstring::npos) << text;
+    const std::string utf8 = WriteM3u({kT1, kT2, kRussian}, TextEncoding::Utf8, LineEnd::Lf, SystemAnsiCodePage());
+    EXPECT_NE(text.find(Units(utf8)), std::wstring::npos) << text;
     EXPECT_NE(text.find(L"Mono"), std::wstring::npos) << text;
     EXPECT_EQ(text.find(L"Sans"), std::wstring::npos) << text;
 }
@@ -392,7 +377,7 @@ TEST(ModalPlayer, TooltipsShowUnderARealHover)
 struct ModalFiles : ::testing::Test {
     FakeUi ui;
     wchar_t previous[MAX_PATH] = L"";
-    ModalFiles() { ::GetCurrentDirectoryW(sizeof previous, previous); }
+    ModalFiles() { ::GetCurrentDirectoryW(MAX_PATH, previous); }
     ~ModalFiles() override { ::SetCurrentDirectoryW(previous); }
     static std::unique_ptr<CEditorDlg> StartIn(const std::wstring& dir)
     {
@@ -442,14 +427,13 @@ TEST_F(ModalFiles, SavesRewriteInPlaceAndOpensChangeNothingUntilTheFileIsRead)
 {
     ScratchDir scratch(L"saves");
     const std::wstring dir = scratch.Path() + L"\\" + std::wstring(245 - scratch.Path().size(), L'f');
-    const std::wstring wideDir(dir.begin(), dir.end());
     const std::wstring kept = dir + L"\\kept.m3u", huge = scratch.File(L"huge.m3u"), t1 = FixturePath(L"tone8s.mp3");
     ASSERT_TRUE(::CreateDirectoryW(dir.c_str(), nullptr));
     ASSERT_TRUE(WriteFileBytes(dir + L"\\settings.dat", L"old") && WriteFileBytes(dir + L"\\continue.dat", L"old"));
     ASSERT_TRUE(WriteFileBytes(kept, t1 + L"\r\n" + kT2 + L"\r\n\x1a\r\n")); // ended as old DOS tools did
     const HANDLE file = ::CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_TRUE(::SetFilePointer(file, 300 << 20, nullptr, FILE_BEGIN) && ::SetEndOfFile(file) && ::CloseHandle(file));
-    std::unique_ptr<CEditorDlg> editor = StartIn(wideDir);
+    std::unique_ptr<CEditorDlg> editor = StartIn(dir);
     ASSERT_NE(editor, nullptr);
 
     // The Ctrl-Z is no part of the last track.
@@ -484,7 +468,7 @@ TEST_F(ModalFiles, SavesRewriteInPlaceAndOpensChangeNothingUntilTheFileIsRead)
     EXPECT_EQ(PathFieldPath(record.lastPlaylist, SystemAnsiCodePage()), kept);
     SetPathField(record.lastPlaylist, huge, SystemAnsiCodePage(), nullptr);
     ASSERT_TRUE(SaveSettingsFile((dir + L"\\settings.dat").c_str(), record));
-    editor = StartIn(wideDir);
+    editor = StartIn(dir);
     ASSERT_NE(editor, nullptr);
     EXPECT_TRUE(ListItems(*editor).empty());
     EXPECT_EQ(ui.boxes.size(), 1u);

@@ -36,8 +36,7 @@ protected:
     }
     void Load(std::vector<std::wstring> tones)
     {
-        for (std::wstring& tone : tones)
-            tone = FixturePath(tone.c_str());
+        std::transform(tones.begin(), tones.end(), tones.begin(), [](auto& tone) { return FixturePath(tone.c_str()); });
         ASSERT_TRUE(LoadTracks(session, tones));
     }
     void DoubleClick(int item) { session->List().SetCaretIndex(item), Command(session.Hwnd(), IDC_TRACK_LIST, LBN_DBLCLK); }
@@ -55,7 +54,7 @@ protected:
         ::SendMessageW(hwnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
         wchar_t text[256] = L"";
         if (info.hinst)
-            ::LoadStringW(fw::AppInstance(), static_cast<UINT>(reinterpret_cast<UINT_PTR>(info.lpszText)), text, sizeof text);
+            ::LoadStringW(fw::AppInstance(), static_cast<UINT>(reinterpret_cast<UINT_PTR>(info.lpszText)), text, 256);
         return info.hinst ? text : info.lpszText ? info.lpszText : L"";
     }
 };
@@ -140,6 +139,11 @@ TEST_F(Player, MuteVolumeShuffleTimesAndTooltips)
     const auto width = [](int from) { return (6 - from) * 10; };
     MarqueeFirstPaint(marquee, 4);
     EXPECT_TRUE(MarqueeNextOffset(marquee, 4, 6, 35, width) == 0 && MarqueeNextOffset(marquee, 4, 6, 35, width) == 1 && MarqueeNextOffset(marquee, 5, 6, 35, width) == 0);
+    marquee.text = L"ab\U0001F3B5cd"; // it steps over both halves of an emoji, both ways
+    std::wstring steps;
+    for (int i = 0; i < 6; ++i)
+        steps += std::to_wstring(MarqueeNextOffset(marquee, 5, 6, 35, width));
+    EXPECT_EQ(steps, L"012421");
 }
 
 TEST_F(Player, RemovingThePlayingTrackStartsTheOneBehindIt)

@@ -21,12 +21,6 @@ protected:
     CPlayerDlg& Player() { return session->Player(); }
     HWND Item(int id) { return ::GetDlgItem(Player().GetHwnd(), id); }
     void Click(int id) { ::SendMessageW(Item(id), BM_CLICK, 0, 0); }
-    SettingsRecord Stored()
-    {
-        SettingsRecord r{};
-        EXPECT_TRUE(LoadSettingsFile(session.File(L"settings.dat").c_str(), r));
-        return r;
-    }
     void Put(const wchar_t* name, const std::wstring& bytes) { ASSERT_TRUE(WriteFileBytes(session.File(name), bytes)); }
     void Put(const SettingsRecord& r) { Put(L"settings.dat", [&] { const auto b = SerializeSettings(r); return std::wstring(b.begin(), b.end()); }()); }
     // A record as a run leaves it, the player out under the editor.
@@ -40,6 +34,11 @@ protected:
         SetPathField(r.lastPlaylist, playlist, SystemAnsiCodePage(), nullptr);
         return r;
     }
+    static std::wstring LongName(const std::wstring& path)
+    {
+        wchar_t name[MAX_PATH] = L"";
+        return ::GetLongPathNameW(path.c_str(), name, MAX_PATH) ? name : L"";
+    }
     bool ShowPlayer() { return Command(session.Hwnd(), IDC_PLAYER_BUTTON), fw::PumpUntil([&] { return Player().GetSlideState() == SlideState::Shown; }, 5000); }
     static std::wstring Five()
     {
@@ -52,9 +51,9 @@ protected:
 
 TEST_F(Restarts, SwitchesPlacementsAndFoldersComeBack)
 {
-    ASSERT_TRUE(session.Start() && ::CreateDirectoryW(session.File(L"lists").c_str(), nullptr));
-    Put(L"lists\\jazz.m3u", L"C:\\a.mp3\r\nC:\\b.mp3\r\n");
-    ui.fileAnswers = {FakeUi::Choose(session.File(L"lists\\jazz.m3u")), FakeUi::ChooseMany(L"D:\\Music", {L"x.mp3"})};
+    const std::wstring lists = session.File(L"\u30ea\u30b9\u30c8"), jazz = lists + L"\\\u30b8\u30e3\u30ba.m3u"; // beyond the code page
+    ASSERT_TRUE(session.Start() && ::CreateDirectoryW(lists.c_str(), nullptr) && WriteFileBytes(jazz, "C:\\a.mp3\r\nC:\\b.mp3\r\n"));
+    ui.fileAnswers = {FakeUi::Choose(jazz), FakeUi::ChooseMany(L"D:\\Music", {L"x.mp3"})};
     Command(session.Hwnd(), ID_FILE_OPEN);
     Command(session.Hwnd(), IDC_ADD_TRACKS);
     ASSERT_TRUE(ShowPlayer());
@@ -67,17 +66,21 @@ TEST_F(Restarts, SwitchesPlacementsAndFoldersComeBack)
     session->SetWindowPos(nullptr, 140, 90, 720, 330, SWP_NOZORDER);
     Player().SetWindowPos(nullptr, 700, 650, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     const RECT editorAt = session->GetWindowRect(), playerAt = Player().GetWindowRect();
-    ::SetCurrentDirectoryW(session.File(L"lists").c_str()); // as a dialog may: the files go where the program started
+    ::SetCurrentDirectoryW(lists.c_str()); // as a dialog may: the files go where the program started
     EXPECT_FALSE(FileExists(session.File(L"settings.dat"))) << L"written at the close, not before";
     ui.answers = {IDNO};
     ASSERT_TRUE(session.Close());
-    EXPECT_TRUE(FileText(session.File(L"settings.dat")).size() == 884 && !FileExists(session.File(L"lists\\settings.dat")));
-    const SettingsRecord left = Stored();
+    EXPECT_TRUE(FileText(session.File(L"settings.dat")).size() == 884 && !FileExists(lists + L"\\settings.dat"));
+    SettingsRecord left{};
+    EXPECT_TRUE(LoadSettingsFile(session.File(L"settings.dat"), left));
     std::wstring flags;
     for (uint8_t flag : {left.shuffle, left.repeat, left.mute, left.onTop, left.detached, left.playerShown, left.listHidden})
         flags += static_cast<char>(L'0' + flag);
     EXPECT_EQ(flags + L" " + std::to_wstring(left.volume), L"1011110 300") << L"the level from before muting";
-    EXPECT_EQ(PathFieldPath(left.lastPlaylist, SystemAnsiCodePage()), session.File(L"lists\\jazz.m3u"));
+    // Stored by their short names, the list's and its folder's.
+    const std::string shortName = PathFieldText(left.lastPlaylist);
+    EXPECT_TRUE(shortName.find('~') != std::string::npos && shortName.rfind(PathFieldText(left.playlistFolder) + "\\", 0) == 0) << shortName;
+    EXPECT_EQ(LongName(PathFieldPath(left.lastPlaylist, SystemAnsiCodePage())), jazz);
 
     ASSERT_TRUE(session.Start());
     const auto checked = [&](int id) { return fw::CButton(Item(id)).GetCheck() == BST_CHECKED; };
@@ -85,7 +88,7 @@ TEST_F(Restarts, SwitchesPlacementsAndFoldersComeBack)
     EXPECT_TRUE(fw::PumpUntil([&] { return ::GetWindowLongW(Player().GetHwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST; }, 2000));
     volume.Attach(Item(IDC_VOLUME));
     EXPECT_TRUE(Player().Audio().volume == 0 && volume.GetPos() == 1000 && !volume.IsWindowEnabled());
-    EXPECT_EQ(session->GetWindowText() + L" " + std::to_wstring(Player().Queue().Count()), L"Zoravel's M3U Editor - jazz.m3u 2");
+    EXPECT_EQ(session->GetWindowText() + L" " + std::to_wstring(Player().Queue().Count()), L"Zoravel's M3U Editor - \u30b8\u30e3\u30ba.m3u 2");
     const RECT editorNow = session->GetWindowRect(), playerNow = Player().GetWindowRect();
     EXPECT_TRUE(::EqualRect(&editorNow, &editorAt) && ::EqualRect(&playerNow, &playerAt));
     EXPECT_TRUE(Player().GetSlideState() == SlideState::Shown &&
@@ -94,7 +97,7 @@ TEST_F(Restarts, SwitchesPlacementsAndFoldersComeBack)
     EXPECT_TRUE(Player().Audio().volume == 300 && volume.GetPos() == 700);
     Command(session.Hwnd(), ID_FILE_OPEN);
     Command(session.Hwnd(), IDC_ADD_TRACKS);
-    EXPECT_EQ(ui.fileDialogs[2].initialDir + L" " + ui.fileDialogs[3].initialDir, session.File(L"lists") + L" D:\\Music");
+    EXPECT_EQ(LongName(ui.fileDialogs[2].initialDir) + L" " + ui.fileDialogs[3].initialDir, lists + L" D:\\Music");
     Click(IDC_LIST_TOGGLE); // the list hidden with the toggle stays hidden at the next start
     ASSERT_TRUE(session.Close() && session.Start());
     EXPECT_TRUE(Player().IsListHidden() && !session->IsWindowVisible() && Player().IsWindowVisible());

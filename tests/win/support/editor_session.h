@@ -70,7 +70,16 @@ inline std::vector<std::wstring> ListItems(const CEditorDlg& editor)
 // Loads these tracks as File > Open does, from a file in the start-up directory.
 inline bool LoadTracks(EditorSession& session, const std::vector<std::wstring>& tracks, const wchar_t* name = L"list.m3u")
 {
-    return WriteFileBytes(session.File(name), M3uBytes(tracks)) && session->LoadPlaylist(session.File(name).c_str(), false);
+    return WriteFileBytes(session.File(name), M3uBytes(tracks, IsM3u8Path(name))) && session->LoadPlaylist(session.File(name).c_str(), false);
+}
+
+// Exactly these items selected, the caret on one of them (the last unless told).
+inline void Select(const fw::CListBox& list, const std::vector<int>& items, int caret = -1)
+{
+    list.SetSel(-1, false);
+    for (int i : items)
+        list.SetSel(i, true);
+    list.SetCaretIndex(caret >= 0 ? caret : items.back());
 }
 
 // The play queue holds every list index 0..count-1 once, each entry with the

@@ -9,6 +9,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
@@ -21,16 +22,9 @@
 
 namespace testing_support {
 
-struct ShownBox {
-    std::wstring text, caption;
-    UINT type;
-};
-struct ShownFileDialog {
-    bool open;
-    DWORD flags;
-    std::wstring initialDir, filter; // the filter '|'-separated again, then the default extension
-    DWORD bufferChars;
-};
+struct ShownBox { std::wstring text, caption; UINT type; };
+// The filter '|'-separated again, then the default extension.
+struct ShownFileDialog { bool open; DWORD flags; std::wstring initialDir, filter; DWORD bufferChars; };
 using FileAnswer = std::function<bool(OPENFILENAMEW&)>;
 using PrintAnswer = std::function<bool(PRINTDLGW&)>;
 
@@ -139,17 +133,14 @@ private:
 // A drop of these files as WM_DROPFILES carries it (the receiver frees it).
 inline HDROP MakeDrop(const std::vector<std::wstring>& files)
 {
-    std::wstring names;
+    const DROPFILES header{sizeof header, {}, FALSE, TRUE}; // wide names
+    std::wstring block(sizeof header / sizeof(wchar_t), L'\0');
+    std::memcpy(&block[0], &header, sizeof header);
     for (const std::wstring& f : files)
-        names += f + L'\0';
-    names.push_back(L'\0');
-    DROPFILES header{};
-    header.pFiles = sizeof header;
-    header.fWide = TRUE;
-    HGLOBAL drop = ::GlobalAlloc(GMEM_MOVEABLE, sizeof header + names.size() * sizeof(wchar_t));
-    auto* block = static_cast<char*>(::GlobalLock(drop));
-    std::memcpy(block, &header, sizeof header);
-    std::memcpy(block + sizeof header, names.data(), names.size() * sizeof(wchar_t));
+        block += f + L'\0';
+    block.push_back(L'\0');
+    HGLOBAL drop = ::GlobalAlloc(GMEM_MOVEABLE, block.size() * sizeof(wchar_t));
+    std::memcpy(::GlobalLock(drop), block.data(), block.size() * sizeof(wchar_t));
     ::GlobalUnlock(drop);
     return static_cast<HDROP>(drop);
 }
@@ -164,23 +155,21 @@ inline bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
     std::ofstream out(std::filesystem::path(path), std::ios::binary);
     return out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush().good();
 }
-// The bytes of a playlist of these tracks in the ANSI code page, lines ending in CR LF.
-inline std::string M3uBytes(const std::vector<std::wstring>& tracks)
+// The bytes of a playlist of these tracks, lines ending in CR LF, as Save as
+// writes them: in the ANSI code page while it holds every name.
+inline std::string M3uBytes(const std::vector<std::wstring>& tracks, bool isM3u8 = false)
 {
-    return WriteM3u(tracks, TextEncoding::Ansi, LineEnd::CrLf, SystemAnsiCodePage());
+    const IAnsiCodePage& codePage = SystemAnsiCodePage();
+    return WriteM3u(tracks, SaveAsEncoding(isM3u8, tracks, codePage), LineEnd::CrLf, codePage);
 }
-// The same with one byte a character (U+0000..U+00FF), as tests write them.
-inline std::wstring FileText(const std::wstring& path)
+// Bytes as characters U+0000..U+00FF, one each, as tests write them.
+inline std::wstring Units(const std::string& bytes)
 {
-    std::wstring text;
-    for (const char byte : ReadFileBytes(path))
-        text.push_back(static_cast<unsigned char>(byte));
-    return text;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    return std::wstring(data, data + bytes.size());
 }
-inline bool WriteFileBytes(const std::wstring& path, const std::wstring& bytes)
-{
-    return WriteFileBytes(path, std::string(bytes.begin(), bytes.end()));
-}
+inline std::wstring FileText(const std::wstring& path) { return Units(ReadFileBytes(path)); }
+inline bool WriteFileBytes(const std::wstring& path, const std::wstring& bytes) { return WriteFileBytes(path, std::string(bytes.begin(), bytes.end())); }
 // An ASCII command line for WinExec.
 inline std::string Narrow(const std::wstring& ascii) { return std::string(ascii.begin(), ascii.end()); }
 inline bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
