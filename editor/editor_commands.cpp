@@ -27,7 +27,7 @@
 
 namespace {
 
-const wchar_t kPlaylistFilter[] = L"MP3 Playlist Files (*.m3u)|*.m3u;*.m3u8|All Files (*.*)|*.*||";
+const wchar_t kPlaylistFilter[] = L"MP3 Playlist Files (*.m3u)|*.m3u|All Files (*.*)|*.*||";
 const wchar_t kTrackFilter[] = L"MP3 Audio Files (*.mp3)|*.mp3|All Files (*.*)|*.*||";
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f'; }

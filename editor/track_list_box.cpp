@@ -168,7 +168,7 @@ bool CTrackListBox::Refill(const std::vector<TrackText>& items, const std::vecto
     if (!items.empty()) {
         size_t bytes = 0;
         for (const TrackText& text : items)
-            bytes += text.size() + 1;
+            bytes += (text.size() + 1) * sizeof(wchar_t);
         m_box.InitStorage(static_cast<int>(items.size()), static_cast<int>(bytes / items.size() + 1));
     }
     for (const TrackText& text : items) {

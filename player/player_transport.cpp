@@ -279,8 +279,9 @@ void CPlayerDlg::UpdateDisplay()
 
 void CPlayerDlg::QueueLoadedTracks(const std::vector<std::wstring>& tracks, size_t count)
 {
+    m_queue.Reserve(static_cast<size_t>(m_queue.Count()) + std::min(count, tracks.size()));
     for (size_t i = 0; i < count && i < tracks.size(); ++i)
-        m_queue.Add(static_cast<int>(i), tracks[i].c_str());
+        m_queue.Add(static_cast<int>(i), tracks[i]);
     // The counter depends only on the final queue: refreshed once.
     if (count > 0)
         RefreshCounter();

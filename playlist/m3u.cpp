@@ -1,5 +1,7 @@
 #include "playlist/m3u.h"
 
+#include <algorithm>
+#include <cstring>
 #include <new>
 #include <type_traits>
 
@@ -33,12 +35,24 @@ void DropClosingCtrlZ(std::vector<String>& tracks)
     }
 }
 
-template <class Char>
-std::vector<std::basic_string<Char>> SplitTracks(const Char* data, size_t size, Char lineEnd)
+// The first c in [from, to), or to: memchr for bytes, which 100,000 tracks notice.
+const char* Find(const char* from, const char* to, char c)
 {
-    std::vector<std::basic_string<Char>> tracks;
+    const void* at = std::memchr(from, c, static_cast<size_t>(to - from));
+    return at ? static_cast<const char*>(at) : to;
+}
+const wchar_t* Find(const wchar_t* from, const wchar_t* to, wchar_t c) { return std::find(from, to, c); }
+
+// The tracks of a text whose lines end at lineEnd, each made by
+// track(start, length) from its part of the text.
+template <class Char, class Track>
+std::vector<std::wstring> SplitTracks(const Char* data, size_t size, Char lineEnd, const Track& track)
+{
+    std::vector<std::wstring> tracks;
     if (!data)
         return tracks;
+    // Room for a track a line, up to a bound: a file of blank lines holds none.
+    tracks.reserve(std::min(static_cast<size_t>(std::count(data, data + size, lineEnd)) + 1, size_t{1} << 20));
     size_t i = 0;
     while (i < size) {
         while (i < size && IsLeadingSpace(data[i]))
@@ -46,21 +60,17 @@ std::vector<std::basic_string<Char>> SplitTracks(const Char* data, size_t size, 
         if (i == size)
             break;
         const size_t start = i;
-        while (i < size && data[i] != lineEnd)
-            ++i;
+        i = static_cast<size_t>(Find(data + i, data + size, lineEnd) - data);
         size_t end = i;
         if (i < size) {
             ++i; // the line end
             if (lineEnd == '\n' && data[end - 1] == '\r')
                 --end; // a CR that ends a line goes with its LF; start < end here
         }
-        size_t length = 0;
-        while (start + length < end && data[start + length] != 0)
-            ++length;
+        const size_t length = static_cast<size_t>(Find(data + start, data + end, Char(0)) - (data + start));
         if (length > 0)
-            tracks.emplace_back(data + start, length);
+            tracks.push_back(track(start, length));
     }
-    DropClosingCtrlZ(tracks);
     return tracks;
 }
 
@@ -75,12 +85,14 @@ String NameAfterLastBackslash(const String& path)
     return path.substr(slash + 1);
 }
 
-LineEnd FindLineEnd(const std::wstring& text)
+template <class Char>
+LineEnd FindLineEnd(const Char* text, size_t size)
 {
-    const size_t lf = text.find(L'\n');
-    if (lf != std::wstring::npos)
-        return lf > 0 && text[lf - 1] == L'\r' ? LineEnd::CrLf : LineEnd::Lf;
-    return text.find(L'\r') != std::wstring::npos ? LineEnd::Cr : LineEnd::CrLf;
+    const Char* end = text + size;
+    const Char* lf = std::find(text, end, Char('\n'));
+    if (lf != end)
+        return lf > text && lf[-1] == '\r' ? LineEnd::CrLf : LineEnd::Lf;
+    return std::find(text, end, Char('\r')) != end ? LineEnd::Cr : LineEnd::CrLf;
 }
 
 std::wstring JoinLines(const std::vector<std::wstring>& tracks, LineEnd lineEnd)
@@ -117,9 +129,9 @@ bool Keeps(const std::vector<std::wstring>& tracks, TextEncoding encoding, bool 
 {
     if (encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be)
         return true;
-    const std::wstring text = JoinLines(tracks, LineEnd::CrLf);
-    if (IsAscii(text))
+    if (std::all_of(tracks.begin(), tracks.end(), IsAscii))
         return true;
+    const std::wstring text = JoinLines(tracks, LineEnd::CrLf);
     const std::string bytes = ByteOrderMark(encoding) + Encode(text, encoding, codePage);
     const TextEncoding found = DetectEncoding(bytes.data(), bytes.size(), isM3u8);
     const size_t mark = ByteOrderMark(found).size();
@@ -150,12 +162,32 @@ M3uDocument ReadM3u(const char* data, size_t size, bool isM3u8, const IAnsiCodeP
     M3uDocument document;
     if (!data)
         size = 0;
-    document.encoding = DetectEncoding(data, size, isM3u8);
+    // Plain ASCII needs neither the detection's scan nor a code page: every
+    // encoding but UTF-16 reads it alike, and it carries no mark.
+    const bool ascii = std::all_of(data, data + size, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    document.encoding = ascii ? (isM3u8 ? TextEncoding::Utf8 : TextEncoding::Ansi) : DetectEncoding(data, size, isM3u8);
     const size_t mark = ByteOrderMark(document.encoding).size();
-    DecodedText decoded = Decode(data + mark, size - mark, document.encoding, codePage);
-    document.lineEnd = FindLineEnd(decoded.text);
-    const wchar_t lineEnd = document.lineEnd == LineEnd::Cr ? L'\r' : L'\n';
-    document.tracks = SplitTracks(decoded.text.data(), decoded.text.size(), lineEnd);
+    const char* bytes = data + mark;
+    size -= mark;
+    // UTF-8 and ASCII text are split into lines as bytes, and each line is
+    // decoded on its own: a character's bytes are never white space, CR, LF,
+    // NUL or Ctrl-Z there, so the lines are the decoded text's, and 100,000
+    // tracks are read without a copy of the whole text in between.
+    if (ascii || document.encoding == TextEncoding::Utf8 || document.encoding == TextEncoding::Utf8Bom) {
+        document.lineEnd = FindLineEnd(bytes, size);
+        const TextEncoding encoding = document.encoding;
+        document.tracks = SplitTracks(bytes, size, document.lineEnd == LineEnd::Cr ? '\r' : '\n', [&](size_t start, size_t length) {
+            return ascii ? std::wstring(bytes + start, bytes + start + length) : Decode(bytes + start, length, encoding, codePage).text;
+        });
+        DropClosingCtrlZ(document.tracks);
+        return document;
+    }
+    DecodedText decoded = Decode(bytes, size, document.encoding, codePage);
+    const std::wstring& text = decoded.text;
+    document.lineEnd = FindLineEnd(text.data(), text.size());
+    document.tracks = SplitTracks(text.data(), text.size(), document.lineEnd == LineEnd::Cr ? L'\r' : L'\n',
+                                  [&](size_t start, size_t length) { return text.substr(start, length); });
+    DropClosingCtrlZ(document.tracks);
     document.trailing = std::move(decoded.trailing);
     return document;
 }

@@ -62,6 +62,12 @@ void CPlayQueue::Add(int listIndex, const wchar_t* path)
     m_entries.push_back(PlayQueueEntry{listIndex, path});
 }
 
+void CPlayQueue::Add(int listIndex, const TrackText& path)
+{
+    if (listIndex >= 0 && !path.empty())
+        m_entries.push_back(PlayQueueEntry{listIndex, path});
+}
+
 void CPlayQueue::Remove(int listIndex)
 {
     const int count = Count();

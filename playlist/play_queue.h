@@ -71,6 +71,9 @@ public:
     TrackText PathToOpen(int pos) const;
 
     void Add(int listIndex, const wchar_t* path);
+    void Add(int listIndex, const TrackText& path);
+    // Room for this many entries, ahead of adding a whole list.
+    void Reserve(size_t count) { m_entries.reserve(count); }
     void Remove(int listIndex);
     void SetEntry(int pos, int listIndex, const wchar_t* path);
     void Clear();

@@ -65,27 +65,49 @@ size_t Utf8Length(const unsigned char* p, size_t available)
     return length;
 }
 
+// Written in place: no sequence gives more units than it has bytes.
 void DecodeUtf8(const unsigned char* p, size_t size, std::wstring& out)
 {
-    out.reserve(out.size() + size);
+    const size_t at = out.size();
+    out.resize(at + size);
+    wchar_t* const begin = &out[0] + at;
+    wchar_t* w = begin;
     for (size_t i = 0; i < size;) {
-        const size_t length = Utf8Length(p + i, size - i);
-        if (length == 0) {
-            out += Escape(p[i++]);
+        const unsigned lead = p[i];
+        if (lead < 0x80) {
+            *w++ = static_cast<wchar_t>(lead);
+            ++i;
             continue;
         }
-        unsigned long code = length == 1 ? p[i] : p[i] & (0x7Fu >> length);
+        // The two- and three-byte forms of the basic plane, checked in place.
+        if (lead >= 0xC2 && lead <= 0xDF && size - i >= 2 && (p[i + 1] & 0xC0) == 0x80) {
+            *w++ = static_cast<wchar_t>(((lead & 0x1Fu) << 6) | (p[i + 1] & 0x3Fu));
+            i += 2;
+            continue;
+        }
+        if (lead >= 0xE1 && lead <= 0xEC && size - i >= 3 && (p[i + 1] & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80) {
+            *w++ = static_cast<wchar_t>(((lead & 0x0Fu) << 12) | ((p[i + 1] & 0x3Fu) << 6) | (p[i + 2] & 0x3Fu));
+            i += 3;
+            continue;
+        }
+        const size_t length = Utf8Length(p + i, size - i);
+        if (length == 0) {
+            *w++ = Escape(p[i++]);
+            continue;
+        }
+        unsigned long code = p[i] & (0x7Fu >> length);
         for (size_t k = 1; k < length; ++k)
             code = (code << 6) | (p[i + k] & 0x3Fu);
         i += length;
         if (code >= 0x10000) {
             code -= 0x10000;
-            out += static_cast<wchar_t>(0xD800 + (code >> 10));
-            out += static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
+            *w++ = static_cast<wchar_t>(0xD800 + (code >> 10));
+            *w++ = static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
         } else {
-            out += static_cast<wchar_t>(code);
+            *w++ = static_cast<wchar_t>(code);
         }
     }
+    out.resize(at + static_cast<size_t>(w - begin));
 }
 
 void EncodeUtf8(const wchar_t* text, size_t length, std::string& out)
@@ -145,10 +167,26 @@ void EncodeUtf16(const std::wstring& text, bool bigEndian, std::string& out)
     }
 }
 
+// Below 0x80 every ANSI code page is ASCII: a text of nothing else needs no
+// trip through the code page, which a list of 100,000 tracks would notice.
+template <class Char>
+bool AllAscii(const Char* text, size_t length)
+{
+    for (size_t i = 0; i < length; ++i) {
+        if (Unit(text[i]) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 // Escapes go out as their bytes; the runs between them go through the code
 // page in one call each.
 bool EncodeAnsi(const wchar_t* text, size_t length, const IAnsiCodePage& codePage, std::string& out)
 {
+    if (AllAscii(text, length)) {
+        out.append(text, text + length);
+        return true;
+    }
     if (codePage.Id() == kUtf8CodePage) {
         EncodeUtf8(text, length, out);
         return true;
@@ -207,6 +245,8 @@ void DecodeAnsiByCharacter(const char* data, size_t size, const IAnsiCodePage& c
 std::wstring DecodeAnsi(const char* data, size_t size, const IAnsiCodePage& codePage)
 {
     std::wstring text;
+    if (AllAscii(data, size))
+        return std::wstring(data, data + size);
     if (codePage.Id() == kUtf8CodePage) {
         DecodeUtf8(reinterpret_cast<const unsigned char*>(data), size, text);
         return text;

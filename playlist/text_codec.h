@@ -11,7 +11,9 @@
 enum class TextEncoding { Ansi, Utf8, Utf8Bom, Utf16Le, Utf16Be };
 
 // The system's ANSI code page: the one seam between the codec and Windows,
-// so that the codec also runs natively against a portable table.
+// so that the codec also runs natively against a portable table. Bytes below
+// 0x80 are ASCII in every code page Windows uses as ANSI, and the codec
+// reads and writes them without asking.
 class IAnsiCodePage {
 public:
     virtual ~IAnsiCodePage() = default;

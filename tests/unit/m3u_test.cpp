@@ -31,6 +31,16 @@ TEST(M3uGolden, WhatIsReadIsWrittenWithCrLfAsTheExpectedBytes)
         EXPECT_EQ(ReadM3u(expected, false, k1252).tracks, document.tracks);
         EXPECT_TRUE(document.lineEnd != LineEnd::CrLf || WriteM3u(document, k1252) == expected);
     }
+    // A long text read line by line as bytes: the same tracks, and a Ctrl-Z
+    // at the very end still dropped.
+    std::string big;
+    Wide tracks;
+    while (big.size() < 1500000) {
+        big += "  \r\n C:\\\xC3\xA9" + std::to_string(tracks.size()) + ".mp3 \r\n";
+        tracks.push_back(L"C:\\\u00e9" + std::to_wstring(tracks.size()) + L".mp3 ");
+    }
+    const M3uDocument document = ReadM3u(big + "\x1A", false, k1252);
+    EXPECT_TRUE(document.tracks == tracks && document.encoding == TextEncoding::Utf8);
 }
 
 TEST(M3uGolden, TheDocumentKeepsEncodingMarkAndLineEnds)

@@ -15,7 +15,7 @@ using namespace testing_support;
 namespace {
 
 using Tracks = std::vector<std::wstring>;
-const std::wstring kBase = L"Zoravel's M3U Editor", kPlaylists = L"MP3 Playlist Files (*.m3u)|*.m3u;*.m3u8|All Files (*.*)|*.*||m3u";
+const std::wstring kBase = L"Zoravel's M3U Editor", kPlaylists = L"MP3 Playlist Files (*.m3u)|*.m3u|All Files (*.*)|*.*||m3u";
 const DWORD kOpenFlags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_LONGNAMES;
 // Track names beyond code page 1252 (but the accents), an emoji among them.
 const std::wstring kJapanese = L"\u65e5\u672c\u306e\u6b4c.mp3", kGreek = L"\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac.mp3",
