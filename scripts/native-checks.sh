@@ -4,14 +4,14 @@
 #  2. a short libFuzzer run of each reader of outside bytes (clang), each on
 #     a copy of its seed corpus so that the seeds in the tree stay as they are.
 # FUZZ_RUNS sets the number of inputs per fuzz target (default 3000);
-# NATIVE_BUILD_ROOT the folder that holds the two builds (default build/).
+# NATIVE_BUILD_ROOT the folder that holds the two builds (default $BUILD_DIR, else build/).
 # Exits non-zero when anything fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
 FUZZ_RUNS=${FUZZ_RUNS:-3000}
 JOBS=${JOBS:-2}
-NATIVE_BUILD_ROOT=${NATIVE_BUILD_ROOT:-$ROOT/build}
+NATIVE_BUILD_ROOT=${NATIVE_BUILD_ROOT:-${BUILD_DIR:-$ROOT/build}}
 SAN_DIR=$NATIVE_BUILD_ROOT/native-sanitize
 FUZZ_DIR=$NATIVE_BUILD_ROOT/native-fuzz
 mkdir -p "$NATIVE_BUILD_ROOT"
