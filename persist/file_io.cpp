@@ -201,11 +201,15 @@ bool ReadStream(FILE* file, std::string& out, size_t maxBytes)
     const bool bounded = maxBytes > kMaxWholeFileBytes;
     const size_t limit = bounded ? kMaxWholeFileBytes : maxBytes;
     unsigned long long size = 0;
-    if (bounded && FileSize(file, size) && size > limit)
+    const bool sized = bounded && FileSize(file, size);
+    if (sized && size > limit)
         return false;
     try {
-        // Grows with what is actually read: the size of a damaged file never
-        // decides an allocation up front.
+        // Room for the whole file at once when the file system gives a size
+        // within the bound (a big playlist would otherwise be copied at
+        // every doubling); it still grows with what is actually read.
+        if (sized)
+            out.reserve(static_cast<size_t>(size) + 1);
         char chunk[16384];
         while (out.size() < limit) {
             size_t want = limit - out.size();

@@ -1,6 +1,7 @@
 #include "playlist/m3u.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <type_traits>
@@ -35,18 +36,10 @@ void DropClosingCtrlZ(std::vector<String>& tracks)
     }
 }
 
-// The first c in [from, to), or to: memchr for bytes, which 100,000 tracks notice.
-const char* Find(const char* from, const char* to, char c)
-{
-    const void* at = std::memchr(from, c, static_cast<size_t>(to - from));
-    return at ? static_cast<const char*>(at) : to;
-}
-const wchar_t* Find(const wchar_t* from, const wchar_t* to, wchar_t c) { return std::find(from, to, c); }
-
 // The tracks of a text whose lines end at lineEnd, each made by
 // track(start, length) from its part of the text.
-template <class Char, class Track>
-std::vector<std::wstring> SplitTracks(const Char* data, size_t size, Char lineEnd, const Track& track)
+template <class Track>
+std::vector<std::wstring> SplitTracks(const wchar_t* data, size_t size, wchar_t lineEnd, const Track& track)
 {
     std::vector<std::wstring> tracks;
     if (!data)
@@ -60,16 +53,114 @@ std::vector<std::wstring> SplitTracks(const Char* data, size_t size, Char lineEn
         if (i == size)
             break;
         const size_t start = i;
-        i = static_cast<size_t>(Find(data + i, data + size, lineEnd) - data);
+        i = static_cast<size_t>(std::find(data + i, data + size, lineEnd) - data);
         size_t end = i;
         if (i < size) {
             ++i; // the line end
             if (lineEnd == '\n' && data[end - 1] == '\r')
                 --end; // a CR that ends a line goes with its LF; start < end here
         }
-        const size_t length = static_cast<size_t>(Find(data + start, data + end, Char(0)) - (data + start));
+        const size_t length = static_cast<size_t>(std::find(data + start, data + end, L'\0') - (data + start));
         if (length > 0)
             tracks.push_back(track(start, length));
+    }
+    return tracks;
+}
+
+// Byte text is looked at four bytes at a time where it can be: a word with
+// no byte below 0x20 holds no line end and no NUL.
+uint32_t LoadWord(const char* at)
+{
+    uint32_t word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+
+bool AllAscii(const char* data, size_t size)
+{
+    size_t i = 0;
+    for (; i + 16 <= size; i += 16) {
+        if ((LoadWord(data + i) | LoadWord(data + i + 4) | LoadWord(data + i + 8) | LoadWord(data + i + 12)) & 0x80808080u)
+            return false;
+    }
+    for (; i < size; ++i) {
+        if (static_cast<unsigned char>(data[i]) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// How many bytes equal c: the room a list of its lines needs.
+size_t CountByte(const char* data, size_t size, char c)
+{
+    const uint32_t pattern = 0x01010101u * static_cast<unsigned char>(c);
+    size_t count = 0, i = 0;
+    for (; i + 4 <= size; i += 4) {
+        const uint32_t x = LoadWord(data + i) ^ pattern;
+        const uint32_t zero = ~(((x & 0x7F7F7F7Fu) + 0x7F7F7F7Fu) | x | 0x7F7F7F7Fu); // 0x80 in each zero byte
+        count += ((zero >> 7) * 0x01010101u) >> 24;
+    }
+    for (; i < size; ++i)
+        count += data[i] == c;
+    return count;
+}
+
+// The tracks of UTF-8 (or ASCII) bytes whose lines end at lineEnd, as
+// SplitTracks makes them from the decoded text, in one pass over the bytes:
+// a character's bytes are never white space, CR, LF, NUL or Ctrl-Z, so the
+// lines are the decoded text's. ASCII lines are simply widened into their
+// place in the list.
+std::vector<std::wstring> SplitUtf8Tracks(const char* data, size_t size, char lineEnd)
+{
+    std::vector<std::wstring> tracks;
+    std::wstring decoded; // a line beyond ASCII, decoded here and copied once into its exact room
+    // Room for a track a line, up to a bound: a file of blank lines holds none.
+    tracks.reserve(std::min(CountByte(data, size, lineEnd) + 1, size_t{1} << 20));
+    size_t i = 0;
+    while (i < size) {
+        while (i < size && IsLeadingSpace(data[i]))
+            ++i;
+        if (i == size)
+            break;
+        const size_t start = i;
+        size_t nul = size;
+        uint32_t high = 0; // the top bits of every byte looked at
+        // To the line end, noting the first NUL and any byte beyond ASCII.
+        while (i < size) {
+            if (i + 4 <= size) {
+                const uint32_t x = LoadWord(data + i);
+                if (((x - 0x20202020u) & ~x & 0x80808080u) == 0) { // no byte below 0x20
+                    high |= x;
+                    i += 4;
+                    continue;
+                }
+            }
+            const auto byte = static_cast<unsigned char>(data[i]);
+            if (byte == static_cast<unsigned char>(lineEnd))
+                break;
+            if (byte == 0 && nul == size)
+                nul = i;
+            high |= byte;
+            ++i;
+        }
+        const bool ascii = (high & 0x80808080u) == 0;
+        size_t end = i;
+        if (i < size) {
+            ++i; // the line end
+            if (lineEnd == '\n' && data[end - 1] == '\r')
+                --end; // a CR that ends a line goes with its LF; start < end here
+        }
+        const size_t length = std::min(end, nul) - start;
+        if (length == 0)
+            continue;
+        const char* line = data + start;
+        if (ascii) {
+            tracks.emplace_back(line, line + length);
+        } else {
+            if (decoded.size() < length)
+                decoded.resize(length);
+            tracks.emplace_back(decoded.data(), DecodeUtf8(line, length, &decoded[0]));
+        }
     }
     return tracks;
 }
@@ -164,21 +255,16 @@ M3uDocument ReadM3u(const char* data, size_t size, bool isM3u8, const IAnsiCodeP
         size = 0;
     // Plain ASCII needs neither the detection's scan nor a code page: every
     // encoding but UTF-16 reads it alike, and it carries no mark.
-    const bool ascii = std::all_of(data, data + size, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    const bool ascii = AllAscii(data, size);
     document.encoding = ascii ? (isM3u8 ? TextEncoding::Utf8 : TextEncoding::Ansi) : DetectEncoding(data, size, isM3u8);
     const size_t mark = ByteOrderMark(document.encoding).size();
     const char* bytes = data + mark;
     size -= mark;
     // UTF-8 and ASCII text are split into lines as bytes, and each line is
-    // decoded on its own: a character's bytes are never white space, CR, LF,
-    // NUL or Ctrl-Z there, so the lines are the decoded text's, and 100,000
-    // tracks are read without a copy of the whole text in between.
+    // decoded on its own, without a copy of the whole text in between.
     if (ascii || document.encoding == TextEncoding::Utf8 || document.encoding == TextEncoding::Utf8Bom) {
         document.lineEnd = FindLineEnd(bytes, size);
-        const TextEncoding encoding = document.encoding;
-        document.tracks = SplitTracks(bytes, size, document.lineEnd == LineEnd::Cr ? '\r' : '\n', [&](size_t start, size_t length) {
-            return ascii ? std::wstring(bytes + start, bytes + start + length) : Decode(bytes + start, length, encoding, codePage).text;
-        });
+        document.tracks = SplitUtf8Tracks(bytes, size, document.lineEnd == LineEnd::Cr ? '\r' : '\n');
         DropClosingCtrlZ(document.tracks);
         return document;
     }

@@ -65,37 +65,17 @@ size_t Utf8Length(const unsigned char* p, size_t available)
     return length;
 }
 
-// Written in place: no sequence gives more units than it has bytes.
-void DecodeUtf8(const unsigned char* p, size_t size, std::wstring& out)
+// The lossless decoder: a byte that starts no valid sequence becomes its
+// escape. Returns the end of what was written.
+wchar_t* DecodeUtf8Lossless(const unsigned char* p, size_t size, wchar_t* w)
 {
-    const size_t at = out.size();
-    out.resize(at + size);
-    wchar_t* const begin = &out[0] + at;
-    wchar_t* w = begin;
     for (size_t i = 0; i < size;) {
-        const unsigned lead = p[i];
-        if (lead < 0x80) {
-            *w++ = static_cast<wchar_t>(lead);
-            ++i;
-            continue;
-        }
-        // The two- and three-byte forms of the basic plane, checked in place.
-        if (lead >= 0xC2 && lead <= 0xDF && size - i >= 2 && (p[i + 1] & 0xC0) == 0x80) {
-            *w++ = static_cast<wchar_t>(((lead & 0x1Fu) << 6) | (p[i + 1] & 0x3Fu));
-            i += 2;
-            continue;
-        }
-        if (lead >= 0xE1 && lead <= 0xEC && size - i >= 3 && (p[i + 1] & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80) {
-            *w++ = static_cast<wchar_t>(((lead & 0x0Fu) << 12) | ((p[i + 1] & 0x3Fu) << 6) | (p[i + 2] & 0x3Fu));
-            i += 3;
-            continue;
-        }
         const size_t length = Utf8Length(p + i, size - i);
         if (length == 0) {
             *w++ = Escape(p[i++]);
             continue;
         }
-        unsigned long code = p[i] & (0x7Fu >> length);
+        unsigned long code = length == 1 ? p[i] : p[i] & (0x7Fu >> length);
         for (size_t k = 1; k < length; ++k)
             code = (code << 6) | (p[i + k] & 0x3Fu);
         i += length;
@@ -107,7 +87,70 @@ void DecodeUtf8(const unsigned char* p, size_t size, std::wstring& out)
             *w++ = static_cast<wchar_t>(code);
         }
     }
-    out.resize(at + static_cast<size_t>(w - begin));
+    return w;
+}
+
+// One sequence at i with every check, ASCII too: false when no valid one
+// starts there.
+bool DecodeOneUtf8(const unsigned char* p, size_t size, size_t& i, wchar_t*& w)
+{
+    const unsigned lead = p[i];
+    const size_t left = size - i;
+    const unsigned b1 = left > 1 ? p[i + 1] : 0;
+    if (lead < 0x80) {
+        *w++ = static_cast<wchar_t>(lead);
+        i += 1;
+    } else if (lead < 0xE0) {
+        if (lead < 0xC2 || (b1 & 0xC0) != 0x80)
+            return false;
+        *w++ = static_cast<wchar_t>(((lead & 0x1Fu) << 6) | (b1 & 0x3Fu));
+        i += 2;
+    } else if (lead < 0xF0) {
+        if (left < 3 || (b1 & 0xC0) != 0x80 || (p[i + 2] & 0xC0) != 0x80 || (lead == 0xE0 && b1 < 0xA0)
+            || (lead == 0xED && b1 > 0x9F))
+            return false;
+        *w++ = static_cast<wchar_t>(((lead & 0x0Fu) << 12) | ((b1 & 0x3Fu) << 6) | (p[i + 2] & 0x3Fu));
+        i += 3;
+    } else {
+        if (lead > 0xF4 || left < 4 || (b1 & 0xC0) != 0x80 || (p[i + 2] & 0xC0) != 0x80 || (p[i + 3] & 0xC0) != 0x80
+            || (lead == 0xF0 && b1 < 0x90) || (lead == 0xF4 && b1 > 0x8F))
+            return false;
+        const unsigned long code =
+            (((lead & 0x07ul) << 18) | ((b1 & 0x3Ful) << 12) | ((p[i + 2] & 0x3Ful) << 6) | (p[i + 3] & 0x3Ful)) - 0x10000;
+        *w++ = static_cast<wchar_t>(0xD800 + (code >> 10));
+        *w++ = static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
+        i += 4;
+    }
+    return true;
+}
+
+// Valid UTF-8 in straight lines: runs of ASCII widened, the two- and
+// three-byte forms of the basic plane checked in place, DecodeOneUtf8 for
+// the rest. Null at the first invalid sequence, else the end of what was
+// written.
+wchar_t* DecodeValidUtf8(const unsigned char* p, size_t size, wchar_t* w)
+{
+    for (size_t i = 0; i < size;) {
+        const unsigned lead = p[i];
+        if (lead < 0x80) {
+            *w++ = static_cast<wchar_t>(lead);
+            ++i;
+            continue;
+        }
+        if (lead >= 0xC2 && lead <= 0xDF && size - i >= 2 && (p[i + 1] & 0xC0) == 0x80) {
+            *w++ = static_cast<wchar_t>(((lead & 0x1Fu) << 6) | (p[i + 1] & 0x3Fu));
+            i += 2;
+            continue;
+        }
+        if (lead >= 0xE1 && lead <= 0xEC && size - i >= 3 && (p[i + 1] & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80) {
+            *w++ = static_cast<wchar_t>(((lead & 0x0Fu) << 12) | ((p[i + 1] & 0x3Fu) << 6) | (p[i + 2] & 0x3Fu));
+            i += 3;
+            continue;
+        }
+        if (!DecodeOneUtf8(p, size, i, w))
+            return nullptr;
+    }
+    return w;
 }
 
 void EncodeUtf8(const wchar_t* text, size_t length, std::string& out)
@@ -248,7 +291,7 @@ std::wstring DecodeAnsi(const char* data, size_t size, const IAnsiCodePage& code
     if (AllAscii(data, size))
         return std::wstring(data, data + size);
     if (codePage.Id() == kUtf8CodePage) {
-        DecodeUtf8(reinterpret_cast<const unsigned char*>(data), size, text);
+        DecodeUtf8(data, size, text);
         return text;
     }
     text = codePage.Decode(data, size);
@@ -328,7 +371,7 @@ DecodedText Decode(const char* data, size_t size, TextEncoding encoding, const I
         break;
     case TextEncoding::Utf8:
     case TextEncoding::Utf8Bom:
-        DecodeUtf8(bytes, size, decoded.text);
+        DecodeUtf8(data, size, decoded.text);
         break;
     case TextEncoding::Utf16Le:
     case TextEncoding::Utf16Be:
@@ -341,6 +384,24 @@ DecodedText Decode(const char* data, size_t size, TextEncoding encoding, const I
 DecodedText Decode(const std::string& bytes, TextEncoding encoding, const IAnsiCodePage& codePage)
 {
     return Decode(bytes.data(), bytes.size(), encoding, codePage);
+}
+
+size_t DecodeUtf8(const char* data, size_t size, wchar_t* out)
+{
+    if (!data || size == 0)
+        return 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(data);
+    const wchar_t* end = DecodeValidUtf8(p, size, out);
+    if (!end)
+        end = DecodeUtf8Lossless(p, size, out);
+    return static_cast<size_t>(end - out);
+}
+
+void DecodeUtf8(const char* data, size_t size, std::wstring& out)
+{
+    const size_t at = out.size();
+    out.resize(at + size);
+    out.resize(at + DecodeUtf8(data, size, &out[0] + at));
 }
 
 std::string Encode(const std::wstring& text, TextEncoding encoding, const IAnsiCodePage& codePage)

@@ -57,6 +57,12 @@ struct DecodedText {
 // Byte-order marks are not looked at here: the caller strips and writes them.
 DecodedText Decode(const char* data, size_t size, TextEncoding encoding, const IAnsiCodePage& codePage);
 DecodedText Decode(const std::string& bytes, TextEncoding encoding, const IAnsiCodePage& codePage);
+// UTF-8 as Decode reads it, into out, which has room for size units (no
+// sequence gives more units than it has bytes); returns the units written.
+// Valid text takes a quick path, anything else the escapes.
+size_t DecodeUtf8(const char* data, size_t size, wchar_t* out);
+// The same, appended to out.
+void DecodeUtf8(const char* data, size_t size, std::wstring& out);
 
 // UTF-8 writes a lone surrogate U+DC80..U+DCFF as its byte and any other lone
 // surrogate in its three-byte form; UTF-16 writes every unit as it is; ANSI

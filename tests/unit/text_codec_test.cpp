@@ -31,7 +31,10 @@ TEST(TextCodec, EveryDecoderKeepsEveryByte)
               {"\xF4\x8F\xBF\xBF", u"\xDBFF\xDFFF"}, {"\xC0\x80", u"\xDCC0\xDC80"}, {"\xE0\x80\xAF", u"\xDCE0\xDC80\xDCAF"},
               {"\xF0\x8F\xBF\xBF", u"\xDCF0\xDC8F\xDCBF\xDCBF"}, {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"}, {"\xF4\x90\x80\x80", u"\xDCF4\xDC90\xDC80\xDC80"},
               {"\xF5\x80", u"\xDCF5\xDC80"}, {"\xE2\x82x", u"\xDCE2\xDC82x"}, {"\xF0\x9F\x98", u"\xDCF0\xDC9F\xDC98"},
-              {"\x80\xBF\xFE\xFF", u"\xDC80\xDCBF\xDCFE\xDCFF"}, {"\xF0\x90\x82\x80\x80", u"\xD800\xDC80\xDC80"}},
+              {"\x80\xBF\xFE\xFF", u"\xDC80\xDCBF\xDCFE\xDCFF"}, {"\xF0\x90\x82\x80\x80", u"\xD800\xDC80\xDC80"},
+              // Valid text sized by its bytes a word at a time, whole or with a cut-short end.
+              {"ab\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z\xF4\x8F\xBF\xBF", u"ab\u00E9\u20AC\xD83D\xDE00z\xDBFF\xDFFF"},
+              {"ab\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z\xE2\x82", u"ab\u00E9\u20AC\xD83D\xDE00z\xDCE2\xDC82"}},
              {E::Utf8, E::Utf8Bom}, k1252);
     // Windows-1252 as Windows maps it, its five undefined bytes included.
     BothWays({{"\x80\x81\x8D\x8F\x90\x9D\x9F", u"\u20AC\u0081\u008D\u008F\u0090\u009D\u0178"}, {"\x7F\xA0\xE9\xFF", u"\u007F\u00A0\u00E9\u00FF"}},
