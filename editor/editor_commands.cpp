@@ -21,9 +21,10 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
-#include <unordered_set>
 
 namespace {
 
@@ -104,26 +105,120 @@ std::vector<std::wstring> DroppedNames(HDROP drop)
     return names;
 }
 
-// Clear Dupes' comparison key: lower-cased in the current locale, blanks
-// trimmed at both ends; nothing else is normalised.
-std::wstring DupeKey(const std::wstring& text)
-{
-    std::wstring key = Trimmed(text);
-    bool ascii = true;
-    for (wchar_t& c : key) {
-        if (static_cast<unsigned>(c) >= 0x80) {
-            ascii = false;
-            break;
+// Clear Dupes' comparison key: the text lower-cased in the current locale,
+// blanks trimmed at both ends; nothing else is normalised. A key of plain
+// ASCII, which lower-cases the same everywhere, is the track's own text,
+// folded as it is hashed and compared; any other key is lower-cased through
+// the system once, into one buffer shared by them all. So 100,000 tracks
+// make no string each, and the first of each key is found in a table of
+// indexes rather than a set of strings.
+class CDupeKeys {
+public:
+    explicit CDupeKeys(const std::vector<std::wstring>& texts) : m_keys(texts.size())
+    {
+        std::vector<size_t> loweredAt(texts.size(), kNone);
+        for (size_t i = 0; i < texts.size(); ++i) {
+            const std::wstring& text = texts[i];
+            size_t begin = 0, end = text.size();
+            while (begin < end && IsBlank(text[begin]))
+                ++begin;
+            while (end > begin && IsBlank(text[end - 1]))
+                --end;
+            m_keys[i].text = text.data() + begin;
+            m_keys[i].length = end - begin;
+            if (std::all_of(text.data() + begin, text.data() + end, [](wchar_t c) { return static_cast<unsigned>(c) < 0x80; }))
+                continue;
+            loweredAt[i] = m_lowered.size();
+            m_lowered.append(text, begin, end - begin);
+            ::CharLowerBuffW(&m_lowered[loweredAt[i]], static_cast<DWORD>(end - begin));
         }
-        if (c >= L'A' && c <= L'Z')
-            c = static_cast<wchar_t>(c - L'A' + L'a');
+        for (size_t i = 0; i < m_keys.size(); ++i) {
+            Key& key = m_keys[i];
+            if (loweredAt[i] != kNone)
+                key.text = m_lowered.data() + loweredAt[i];
+            key.hash = Hash(key.text, key.length, loweredAt[i] == kNone);
+        }
     }
-    // Plain ASCII lower-cases the same everywhere; anything else goes
-    // through the system.
-    if (!ascii)
-        ::CharLowerBuffW(&key[0], static_cast<DWORD>(key.size()));
-    return key;
-}
+
+    // The indexes whose key an earlier index has, ascending: the first
+    // occurrence of each key survives.
+    std::vector<int> Duplicates() const
+    {
+        size_t slots = 16;
+        while (slots < 2 * m_keys.size())
+            slots *= 2;
+        std::vector<int> table(slots, -1);
+        std::vector<int> duplicates;
+        for (size_t i = 0; i < m_keys.size(); ++i) {
+            const Key& key = m_keys[i];
+            for (size_t slot = key.hash & (slots - 1);; slot = (slot + 1) & (slots - 1)) {
+                if (table[slot] < 0) {
+                    table[slot] = static_cast<int>(i);
+                    break;
+                }
+                if (Same(m_keys[static_cast<size_t>(table[slot])], key)) {
+                    duplicates.push_back(static_cast<int>(i));
+                    break;
+                }
+            }
+        }
+        return duplicates;
+    }
+
+private:
+    static constexpr size_t kNone = static_cast<size_t>(-1);
+
+    struct Key {
+        const wchar_t* text;
+        size_t length;
+        uint32_t hash;
+    };
+
+    // ASCII upper case to lower; the identity on a key the system lowered.
+    static unsigned Fold(wchar_t c)
+    {
+        const unsigned unit = static_cast<unsigned>(c);
+        return unit - L'A' < 26u ? unit + 0x20 : unit;
+    }
+
+    // Two units of ASCII folded side by side in one word.
+    static uint32_t FoldAsciiPair(uint32_t pair)
+    {
+        const uint32_t fromA = pair + 0x003F003Fu; // a half at or past 0x80 from 'A' on
+        const uint32_t pastZ = pair + 0x00250025u; // ... and past 'Z'
+        return pair | ((fromA & ~pastZ & 0x00800080u) >> 2);
+    }
+
+    // Of the folded units, two to a word: the same for an ASCII key and a
+    // lowered one that fold alike.
+    static uint32_t Hash(const wchar_t* text, size_t length, bool ascii)
+    {
+        uint32_t hash = 0x811C9DC5u ^ static_cast<uint32_t>(length);
+        size_t i = 0;
+        for (; i + 2 <= length; i += 2) {
+            const uint32_t pair = static_cast<uint32_t>(text[i]) | static_cast<uint32_t>(text[i + 1]) << 16;
+            hash = (hash ^ (ascii ? FoldAsciiPair(pair) : Fold(text[i]) | Fold(text[i + 1]) << 16)) * 0x9E3779B1u;
+            hash ^= hash >> 15;
+        }
+        if (i < length)
+            hash = (hash ^ Fold(text[i])) * 0x9E3779B1u;
+        return hash ^ (hash >> 16);
+    }
+
+    static bool Same(const Key& a, const Key& b)
+    {
+        if (a.hash != b.hash || a.length != b.length)
+            return false;
+        for (size_t i = 0; i < a.length; ++i) {
+            if (Fold(a.text[i]) != Fold(b.text[i]))
+                return false;
+        }
+        return true;
+    }
+
+    std::vector<Key> m_keys;
+    std::wstring m_lowered;
+};
 
 } // namespace
 
@@ -502,16 +597,7 @@ void CEditorDlg::OnClearDupes()
     // The first occurrence of each key survives, later ones go: one pass
     // with a set gives the same items as comparing every pair. Found before
     // the question, so the answer acts on exactly these.
-    std::vector<int> duplicates;
-    {
-        const std::vector<std::wstring>& texts = m_tracks.Texts();
-        std::unordered_set<std::wstring> seen;
-        seen.reserve(texts.size());
-        for (size_t i = 0; i < texts.size(); ++i) {
-            if (!seen.insert(DupeKey(texts[i])).second)
-                duplicates.push_back(static_cast<int>(i));
-        }
-    }
+    const std::vector<int> duplicates = CDupeKeys(m_tracks.Texts()).Duplicates();
     if (Ask(L"All duplicate occurrences of files will be deleted. Do you want to continue?", L"Delete Duplicates?",
             MB_YESNO | MB_ICONQUESTION)
         != IDYES)

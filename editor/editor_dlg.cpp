@@ -79,12 +79,11 @@ const fw::AnchorRow CEditorDlg::kLayout[] = {
 
 namespace {
 
-// Letters beyond ASCII lower-case as the system maps them.
-CCaseFolding::Unit SystemLower(CCaseFolding::Unit unit)
+// Letters beyond ASCII lower-case as the system maps them: the whole
+// table in one call.
+void SystemLower(CCaseFolding::Unit* units, size_t count)
 {
-    wchar_t text[2] = {unit, L'\0'};
-    ::CharLowerBuffW(text, 1);
-    return text[0];
+    ::CharLowerBuffW(units, static_cast<DWORD>(count));
 }
 
 } // namespace

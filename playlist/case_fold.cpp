@@ -8,15 +8,10 @@ CCaseFolding::CCaseFolding(const SystemFold& systemFold)
     // every letter with a case lives).
     constexpr size_t kUnits = sizeof(Unit) == 1 ? 0x100 : 0x10000;
     m_table.resize(kUnits);
-    for (size_t i = 0; i < kUnits; ++i) {
-        const Unit unit = static_cast<Unit>(i);
-        if (i >= 'A' && i <= 'Z')
-            m_table[i] = static_cast<Unit>(i - 'A' + 'a');
-        else if (i >= 0x80 && systemFold)
-            m_table[i] = systemFold(unit);
-        else
-            m_table[i] = unit;
-    }
+    for (size_t i = 0; i < kUnits; ++i)
+        m_table[i] = static_cast<Unit>(i >= 'A' && i <= 'Z' ? i - 'A' + 'a' : i);
+    if (systemFold)
+        systemFold(m_table.data() + 0x80, kUnits - 0x80);
 }
 
 TrackText CCaseFolding::Folded(const TrackText& text) const

@@ -3,6 +3,7 @@
 // letters fold here, any other unit as the system's mapping says, looked up
 // in a table made once so that a pass over 100,000 tracks calls nothing.
 
+#include <cstddef>
 #include <functional>
 #include <type_traits>
 #include <vector>
@@ -12,9 +13,10 @@
 class CCaseFolding {
 public:
     using Unit = TrackText::value_type;
-    // The system's lower-case mapping of one unit at or above 0x80; without
-    // one such units compare as they are.
-    using SystemFold = std::function<Unit(Unit)>;
+    // The system's lower-case mapping, applied in place to units at or above
+    // 0x80 (each on its own: the mapping is one unit to one unit); without
+    // one such units compare as they are. Asked once, for every such unit.
+    using SystemFold = std::function<void(Unit* units, size_t count)>;
 
     explicit CCaseFolding(const SystemFold& systemFold = nullptr);
 
