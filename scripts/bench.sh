@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds the big-list benchmark (optimised) and runs it under Wine on a
 # virtual display. Prints a table of each command's time beside a baseline
-# measured in the same run.   Usage: scripts/bench.sh [BUILD_DIR]
+# measured in the same run.   Usage: scripts/bench.sh [BUILD_DIR] (default $BUILD_DIR, else build/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
-BUILD_DIR=${1:-$ROOT/build}
+BUILD_DIR=${1:-${BUILD_DIR:-$ROOT/build}}
 BUILD_DIR=$(mkdir -p "$BUILD_DIR" && cd "$BUILD_DIR" && pwd)
 export BUILD_DIR
 
