@@ -76,33 +76,26 @@ uint32_t LoadWord(const char* at)
     return word;
 }
 
-bool AllAscii(const char* data, size_t size)
-{
-    size_t i = 0;
-    for (; i + 16 <= size; i += 16) {
-        if ((LoadWord(data + i) | LoadWord(data + i + 4) | LoadWord(data + i + 8) | LoadWord(data + i + 12)) & 0x80808080u)
-            return false;
-    }
-    for (; i < size; ++i) {
-        if (static_cast<unsigned char>(data[i]) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
-// How many bytes equal c: the room a list of its lines needs.
-size_t CountByte(const char* data, size_t size, char c)
+// In one pass: whether every byte is ASCII, and how many bytes equal c (the
+// room a list of the text's lines needs).
+bool ScanBytes(const char* data, size_t size, char c, size_t& count)
 {
     const uint32_t pattern = 0x01010101u * static_cast<unsigned char>(c);
-    size_t count = 0, i = 0;
+    uint32_t high = 0;
+    size_t i = 0;
+    count = 0;
     for (; i + 4 <= size; i += 4) {
-        const uint32_t x = LoadWord(data + i) ^ pattern;
+        const uint32_t word = LoadWord(data + i);
+        const uint32_t x = word ^ pattern;
         const uint32_t zero = ~(((x & 0x7F7F7F7Fu) + 0x7F7F7F7Fu) | x | 0x7F7F7F7Fu); // 0x80 in each zero byte
         count += ((zero >> 7) * 0x01010101u) >> 24;
+        high |= word;
     }
-    for (; i < size; ++i)
+    for (; i < size; ++i) {
         count += data[i] == c;
-    return count;
+        high |= static_cast<unsigned char>(data[i]);
+    }
+    return (high & 0x80808080u) == 0;
 }
 
 // The tracks of UTF-8 (or ASCII) bytes whose lines end at lineEnd, as
@@ -110,12 +103,12 @@ size_t CountByte(const char* data, size_t size, char c)
 // a character's bytes are never white space, CR, LF, NUL or Ctrl-Z, so the
 // lines are the decoded text's. ASCII lines are simply widened into their
 // place in the list.
-std::vector<std::wstring> SplitUtf8Tracks(const char* data, size_t size, char lineEnd)
+std::vector<std::wstring> SplitUtf8Tracks(const char* data, size_t size, char lineEnd, size_t lineEnds)
 {
     std::vector<std::wstring> tracks;
     std::wstring decoded; // a line beyond ASCII, decoded here and copied once into its exact room
     // Room for a track a line, up to a bound: a file of blank lines holds none.
-    tracks.reserve(std::min(CountByte(data, size, lineEnd) + 1, size_t{1} << 20));
+    tracks.reserve(std::min(lineEnds + 1, size_t{1} << 20));
     size_t i = 0;
     while (i < size) {
         while (i < size && IsLeadingSpace(data[i]))
@@ -253,9 +246,15 @@ M3uDocument ReadM3u(const char* data, size_t size, bool isM3u8, const IAnsiCodeP
     M3uDocument document;
     if (!data)
         size = 0;
-    // Plain ASCII needs neither the detection's scan nor a code page: every
-    // encoding but UTF-16 reads it alike, and it carries no mark.
-    const bool ascii = AllAscii(data, size);
+    // How lines end is found in the bytes for all but UTF-16 (a mark holds
+    // neither CR nor LF), and counted in the pass that looks for bytes
+    // beyond ASCII. Plain ASCII needs neither the detection's scan nor a
+    // code page: every encoding but UTF-16 reads it alike, and it carries no
+    // mark.
+    const LineEnd byteLineEnd = FindLineEnd(data, size);
+    const char lineEndByte = byteLineEnd == LineEnd::Cr ? '\r' : '\n';
+    size_t lineEnds = 0;
+    const bool ascii = ScanBytes(data, size, lineEndByte, lineEnds);
     document.encoding = ascii ? (isM3u8 ? TextEncoding::Utf8 : TextEncoding::Ansi) : DetectEncoding(data, size, isM3u8);
     const size_t mark = ByteOrderMark(document.encoding).size();
     const char* bytes = data + mark;
@@ -263,8 +262,8 @@ M3uDocument ReadM3u(const char* data, size_t size, bool isM3u8, const IAnsiCodeP
     // UTF-8 and ASCII text are split into lines as bytes, and each line is
     // decoded on its own, without a copy of the whole text in between.
     if (ascii || document.encoding == TextEncoding::Utf8 || document.encoding == TextEncoding::Utf8Bom) {
-        document.lineEnd = FindLineEnd(bytes, size);
-        document.tracks = SplitUtf8Tracks(bytes, size, document.lineEnd == LineEnd::Cr ? '\r' : '\n');
+        document.lineEnd = byteLineEnd;
+        document.tracks = SplitUtf8Tracks(bytes, size, lineEndByte, lineEnds);
         DropClosingCtrlZ(document.tracks);
         return document;
     }
