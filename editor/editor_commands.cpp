@@ -124,19 +124,20 @@ public:
                 ++begin;
             while (end > begin && IsBlank(text[end - 1]))
                 --end;
-            m_keys[i].text = text.data() + begin;
-            m_keys[i].length = end - begin;
-            if (std::all_of(text.data() + begin, text.data() + end, [](wchar_t c) { return static_cast<unsigned>(c) < 0x80; }))
+            Key& key = m_keys[i];
+            key.text = text.data() + begin;
+            key.length = end - begin;
+            if (HashAscii(key))
                 continue;
             loweredAt[i] = m_lowered.size();
-            m_lowered.append(text, begin, end - begin);
-            ::CharLowerBuffW(&m_lowered[loweredAt[i]], static_cast<DWORD>(end - begin));
+            m_lowered.append(text, begin, key.length);
+            ::CharLowerBuffW(&m_lowered[loweredAt[i]], static_cast<DWORD>(key.length));
+            key.hash = Hash(m_lowered.data() + loweredAt[i], key.length);
         }
+        // The buffer has stopped moving.
         for (size_t i = 0; i < m_keys.size(); ++i) {
-            Key& key = m_keys[i];
             if (loweredAt[i] != kNone)
-                key.text = m_lowered.data() + loweredAt[i];
-            key.hash = Hash(key.text, key.length, loweredAt[i] == kNone);
+                m_keys[i].text = m_lowered.data() + loweredAt[i];
         }
     }
 
@@ -191,18 +192,38 @@ private:
 
     // Of the folded units, two to a word: the same for an ASCII key and a
     // lowered one that fold alike.
-    static uint32_t Hash(const wchar_t* text, size_t length, bool ascii)
+    static uint32_t Mix(uint32_t hash, uint32_t pair)
+    {
+        hash = (hash ^ pair) * 0x9E3779B1u;
+        return hash ^ (hash >> 15);
+    }
+    static uint32_t Hash(const wchar_t* text, size_t length)
     {
         uint32_t hash = 0x811C9DC5u ^ static_cast<uint32_t>(length);
         size_t i = 0;
-        for (; i + 2 <= length; i += 2) {
-            const uint32_t pair = static_cast<uint32_t>(text[i]) | static_cast<uint32_t>(text[i + 1]) << 16;
-            hash = (hash ^ (ascii ? FoldAsciiPair(pair) : Fold(text[i]) | Fold(text[i + 1]) << 16)) * 0x9E3779B1u;
-            hash ^= hash >> 15;
-        }
+        for (; i + 2 <= length; i += 2)
+            hash = Mix(hash, Fold(text[i]) | Fold(text[i + 1]) << 16);
         if (i < length)
-            hash = (hash ^ Fold(text[i])) * 0x9E3779B1u;
+            hash = Mix(hash, Fold(text[i]));
         return hash ^ (hash >> 16);
+    }
+    // Hash, a word at a time, of a key that turns out to be plain ASCII;
+    // false for any other.
+    static bool HashAscii(Key& key)
+    {
+        uint32_t hash = 0x811C9DC5u ^ static_cast<uint32_t>(key.length), any = 0;
+        size_t i = 0;
+        for (; i + 2 <= key.length; i += 2) {
+            const uint32_t pair = static_cast<uint32_t>(key.text[i]) | static_cast<uint32_t>(key.text[i + 1]) << 16;
+            any |= pair;
+            hash = Mix(hash, FoldAsciiPair(pair));
+        }
+        if (i < key.length) {
+            any |= static_cast<uint32_t>(key.text[i]);
+            hash = Mix(hash, Fold(key.text[i]));
+        }
+        key.hash = hash ^ (hash >> 16);
+        return (any & 0xFF80FF80u) == 0;
     }
 
     static bool Same(const Key& a, const Key& b)
