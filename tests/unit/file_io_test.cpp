@@ -71,6 +71,9 @@ TEST_F(FileIo, ReplacingLeavesTheTargetAloneAndNeverAFileItDidNotMake)
     // Wide paths are UTF-16 names; one with a NUL inside would reach some other file.
     const std::string ascii = dir.string();
     const std::wstring folder(ascii.begin(), ascii.end()), cut = folder + std::wstring(L"/x\0y", 4);
+    SettingsRecord loaded{};
+    loaded.volume = 5; // a settings file that cannot be read counts as missing and leaves the record all zero
+    EXPECT_FALSE(LoadSettingsFile(folder + L"/missing", loaded) || loaded.volume != 0);
     ASSERT_TRUE(WriteFileReplacing(folder + L"/" + W(u"caf\u00E9 \u65E5\xD83D\xDE00.m3u"), "abc", 3));
     std::string got;
     EXPECT_TRUE(ReadWholeFile(folder + L"/" + W(u"caf\u00E9 \u65E5\xD83D\xDE00.m3u"), got) && got == "abc");

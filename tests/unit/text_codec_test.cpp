@@ -20,6 +20,11 @@ void BothWays(const std::vector<std::pair<std::string, std::u16string>>& rows, s
             const DecodedText decoded = Decode(row.first, e, page);
             EXPECT_EQ(decoded.text, W(row.second)) << testing::PrintToString(row.first) << " as " << int(e);
             EXPECT_EQ(Encode(decoded.text, e, page), row.first) << testing::PrintToString(row.first) << " as " << int(e);
+            if (e == E::Utf8) { // the quick decoder that Open uses agrees
+                std::wstring quick;
+                DecodeUtf8(row.first.data(), row.first.size(), quick);
+                EXPECT_EQ(quick, W(row.second)) << testing::PrintToString(row.first) << " quick";
+            }
         }
 }
 
@@ -30,7 +35,7 @@ TEST(TextCodec, EveryDecoderKeepsEveryByte)
     BothWays({{std::string("a\0b", 3), std::u16string(u"a\0b", 3)}, {"\xC3\xA9\xE2\x82\xAC", u"\u00E9\u20AC"}, {"\xF0\x9F\x98\x80", u"\xD83D\xDE00"},
               {"\xF4\x8F\xBF\xBF", u"\xDBFF\xDFFF"}, {"\xC0\x80", u"\xDCC0\xDC80"}, {"\xE0\x80\xAF", u"\xDCE0\xDC80\xDCAF"},
               {"\xF0\x8F\xBF\xBF", u"\xDCF0\xDC8F\xDCBF\xDCBF"}, {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"}, {"\xF4\x90\x80\x80", u"\xDCF4\xDC90\xDC80\xDC80"},
-              {"\xF5\x80", u"\xDCF5\xDC80"}, {"\xE2\x82x", u"\xDCE2\xDC82x"}, {"\xF0\x9F\x98", u"\xDCF0\xDC9F\xDC98"},
+              {"\xF5\x80", u"\xDCF5\xDC80"}, {"\xF5\x80\x80\x80", u"\xDCF5\xDC80\xDC80\xDC80"}, {"a", u"a"}, {"\xC3" "A\x80", u"\xDCC3" "A\xDC80"}, {"\xE2\x82x", u"\xDCE2\xDC82x"}, {"\xF0\x9F\x98", u"\xDCF0\xDC9F\xDC98"},
               {"\x80\xBF\xFE\xFF", u"\xDC80\xDCBF\xDCFE\xDCFF"}, {"\xF0\x90\x82\x80\x80", u"\xD800\xDC80\xDC80"},
               // Valid text sized by its bytes a word at a time, whole or with a cut-short end.
               {"ab\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z\xF4\x8F\xBF\xBF", u"ab\u00E9\u20AC\xD83D\xDE00z\xDBFF\xDFFF"},
@@ -74,6 +79,7 @@ TEST(TextCodec, LoneSurrogatesCharactersACodePageLacksDetectionAndCuts)
         {"\xC3\xA9\xFF", false, E::Ansi}, {"\xC3\xA9\xFF", true, E::Utf8}, {"\xE9t\xE9", false, E::Ansi}, {"\xEF\xBB\xBF", false, E::Utf8Bom},
         {"\xEF\xBB\xBF\xFF", true, E::Utf8Bom}, {"\xEF\xBB", false, E::Ansi}, {"\xFF\xFE", true, E::Utf16Le},
         {std::string("\xFF\xFE\0\0", 4), false, E::Utf16Le}, {std::string("\xFE\xFF\0", 3), false, E::Utf16Be}, {"\xFE", false, E::Ansi},
+        {"\xFE\xFF", false, E::Utf16Be}, {"\xDF\xBF\xEF\xBF\xBF", false, E::Utf8},
     };
     for (const auto& row : detected)
         EXPECT_EQ(DetectEncoding(row.bytes.data(), row.bytes.size(), row.isM3u8), row.encoding) << testing::PrintToString(row.bytes) << row.isM3u8;
