@@ -1,6 +1,6 @@
 #pragma once
 // The notification-area icon: a hidden window of its own that receives the
-// shell's callbacks, and the record handed to Shell_NotifyIconA. Its tip names
+// shell's callbacks, and the record handed to Shell_NotifyIconW. Its tip names
 // the track; a left click and the menu of a right click become commands
 // posted to the owner window (ID_TRAY_PLAY_PAUSE and the menu's own ids).
 #include <windows.h>
