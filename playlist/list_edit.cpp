@@ -172,27 +172,35 @@ void CListEdit::RestoreCurrent(CPlayQueue& queue, int currentAtStart, bool start
     queue.SetCurrent(m_currentBefore);
 }
 
+EditOutcome CListEdit::Replay(ITrackList& list, CPlayQueue& queue, QueueOrder order, bool forward) const
+{
+    EditOutcome outcome;
+    switch (m_kind) {
+    case Kind::Add:
+    case Kind::Remove:
+        // Undoing a removal inserts, as doing an addition again does.
+        return (m_kind == Kind::Add) == forward ? InsertAgain(list, queue, order) : RemoveAgain(list, queue);
+    case Kind::Move: {
+        const ListSelection& from = forward ? m_before : m_after;
+        const bool up = m_up == forward;
+        queue.MoveListIndexes(IndexesOf(from.runs), up);
+        MoveRuns(list, from.runs, up);
+        outcome.done = true;
+        break;
+    }
+    case Kind::None:
+        break;
+    }
+    return outcome;
+}
+
 EditOutcome CListEdit::Undo(ITrackList& list, CPlayQueue& queue, QueueOrder order) const
 {
     EditOutcome outcome;
     if (Empty() || list.Count() != m_countAfter)
         return outcome;
     const int currentAtStart = queue.Current();
-    switch (m_kind) {
-    case Kind::Add:
-        outcome = RemoveAgain(list, queue);
-        break;
-    case Kind::Remove:
-        outcome = InsertAgain(list, queue, order);
-        break;
-    case Kind::Move:
-        queue.MoveListIndexes(IndexesOf(m_after.runs), !m_up);
-        MoveRuns(list, m_after.runs, !m_up);
-        outcome.done = true;
-        break;
-    case Kind::None:
-        break;
-    }
+    outcome = Replay(list, queue, order, false);
     if (!outcome.done)
         return outcome;
     list.Select(m_before);
@@ -205,21 +213,7 @@ EditOutcome CListEdit::Redo(ITrackList& list, CPlayQueue& queue, QueueOrder orde
     EditOutcome outcome;
     if (Empty() || list.Count() != m_countBefore)
         return outcome;
-    switch (m_kind) {
-    case Kind::Add:
-        outcome = InsertAgain(list, queue, order);
-        break;
-    case Kind::Remove:
-        outcome = RemoveAgain(list, queue);
-        break;
-    case Kind::Move:
-        queue.MoveListIndexes(IndexesOf(m_before.runs), m_up);
-        MoveRuns(list, m_before.runs, m_up);
-        outcome.done = true;
-        break;
-    case Kind::None:
-        break;
-    }
+    outcome = Replay(list, queue, order, true);
     if (!outcome.done)
         return outcome;
     // From the state the edit found, doing it again leaves current where it

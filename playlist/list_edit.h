@@ -60,6 +60,8 @@ private:
     void RestoreCurrent(CPlayQueue& queue, int currentAtStart, bool startedTrack) const;
     EditOutcome RemoveAgain(ITrackList& list, CPlayQueue& queue) const;
     EditOutcome InsertAgain(ITrackList& list, CPlayQueue& queue, QueueOrder order) const;
+    // The edit done again (forward) or taken back, list and queue alike.
+    EditOutcome Replay(ITrackList& list, CPlayQueue& queue, QueueOrder order, bool forward) const;
 
     Kind m_kind = Kind::None;
     bool m_up = false;
