@@ -1,5 +1,6 @@
 #include "persist/file_io.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 
@@ -210,13 +211,18 @@ bool ReadStream(FILE* file, std::string& out, size_t maxBytes)
         // every doubling); it still grows with what is actually read.
         if (sized)
             out.reserve(static_cast<size_t>(size) + 1);
-        char chunk[16384];
+        // Read straight into the string, a large piece at a time: each read
+        // is a call into the system, which costs more than its bytes do. A
+        // piece stays within the room reserved, so nothing is moved.
+        constexpr size_t kPiece = size_t{1} << 20;
         while (out.size() < limit) {
-            size_t want = limit - out.size();
-            if (want > sizeof chunk)
-                want = sizeof chunk;
-            const size_t got = std::fread(chunk, 1, want, file);
-            out.append(chunk, got);
+            const size_t at = out.size();
+            size_t want = std::min(limit - at, kPiece);
+            if (out.capacity() > at)
+                want = std::min(want, out.capacity() - at);
+            out.resize(at + want);
+            const size_t got = std::fread(&out[at], 1, want, file);
+            out.resize(at + got);
             if (got < want)
                 return !std::ferror(file);
         }
