@@ -166,7 +166,7 @@ struct Row {
 // A playlist of these paths in the ANSI code page, as the program writes one.
 std::string Bytes(const std::vector<std::wstring>& paths)
 {
-    return WriteM3u(paths, TextEncoding::Ansi, LineEnd::CrLf, SystemAnsiCodePage());
+    return WriteM3u({paths.begin(), paths.end()}, TextEncoding::Ansi, LineEnd::CrLf, SystemAnsiCodePage());
 }
 
 // A drop of these files, as the shell hands it over.
@@ -334,7 +334,7 @@ int main()
     const std::wstring unicode = bench.File(L"unicode.m3u8");
     const CWindows1252 ansi;
     if (!WriteText(big, Bytes(paths)) || !WriteText(dup, Bytes(dupes))
-        || !WriteText(unicode, WriteM3u(unicodePaths, TextEncoding::Utf8Bom, LineEnd::CrLf, ansi))) {
+        || !WriteText(unicode, WriteM3u({unicodePaths.begin(), unicodePaths.end()}, TextEncoding::Utf8Bom, LineEnd::CrLf, ansi))) {
         std::printf("cannot write the playlists in %ls\n", dir.c_str());
         return 1;
     }

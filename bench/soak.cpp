@@ -382,7 +382,7 @@ protected:
         const CPlayQueue& q = player->Queue();
         if (!q.HasValidCurrent())
             return {q.Current(), std::wstring()};
-        return {q.Current(), q.CurrentEntry()->path};
+        return {q.Current(), q.CurrentEntry()->path.Str()};
     }
 
     void EnsurePlaying()

@@ -114,11 +114,11 @@ std::vector<std::wstring> DroppedNames(HDROP drop)
 // indexes rather than a set of strings.
 class CDupeKeys {
 public:
-    explicit CDupeKeys(const std::vector<std::wstring>& texts) : m_keys(texts.size())
+    explicit CDupeKeys(const std::vector<SharedText>& texts) : m_keys(texts.size())
     {
         std::vector<size_t> loweredAt(texts.size(), kNone);
         for (size_t i = 0; i < texts.size(); ++i) {
-            const std::wstring& text = texts[i];
+            const std::wstring_view text = texts[i].View();
             size_t begin = 0, end = text.size();
             while (begin < end && IsBlank(text[begin]))
                 ++begin;
@@ -130,7 +130,7 @@ public:
             if (HashAscii(key))
                 continue;
             loweredAt[i] = m_lowered.size();
-            m_lowered.append(text, begin, key.length);
+            m_lowered.append(text.substr(begin, key.length));
             ::CharLowerBuffW(&m_lowered[loweredAt[i]], static_cast<DWORD>(key.length));
             key.hash = Hash(m_lowered.data() + loweredAt[i], key.length);
         }
@@ -359,7 +359,7 @@ void CEditorDlg::OnFileSaveAs()
 // list as it stands when the user presses OK.
 void CEditorDlg::OnFilePrint()
 {
-    const std::vector<std::wstring> lines = m_tracks.Texts();
+    const std::vector<SharedText> lines = m_tracks.Texts();
     Modal([&] { PrintPlaylist(m_hWnd, m_strFilePath.empty() ? m_strFileName : m_strFilePath, m_strFileName, lines); });
 }
 
@@ -381,14 +381,14 @@ bool CEditorDlg::SaveAs(bool& chosen)
 
     // Entries that depend on the playlist's folder are rewritten to name the
     // same files from the new one; the others are written as they stand.
-    std::vector<std::wstring> lines = m_tracks.Texts();
+    std::vector<SharedText> lines = m_tracks.Texts();
     const std::wstring oldFolder = PlaylistFolder();
     const std::wstring newFolder = FolderOfPath(path);
     bool rewritten = false;
-    for (std::wstring& line : lines) {
-        std::wstring rebased = RebaseTrackPath(line, oldFolder, newFolder, m_folding);
+    for (SharedText& line : lines) {
+        std::wstring rebased = RebaseTrackPath(line.Str(), oldFolder, newFolder, m_folding);
         if (rebased != line) {
-            line = std::move(rebased);
+            line = rebased;
             rewritten = true;
         }
     }
@@ -423,18 +423,18 @@ bool CEditorDlg::SaveAs(bool& chosen)
 
 std::wstring CEditorDlg::PlaylistFolder() const { return m_bHasFile ? FolderOfPath(m_strFilePath) : std::wstring(); }
 
-std::wstring CEditorDlg::ListText(int listIndex) const
+SharedText CEditorDlg::ListText(int listIndex) const
 {
-    TrackText text;
-    m_tracks.Text(listIndex, text);
-    return text;
+    const std::vector<SharedText>& texts = m_tracks.Texts();
+    return listIndex >= 0 && static_cast<size_t>(listIndex) < texts.size() ? texts[static_cast<size_t>(listIndex)]
+                                                                          : SharedText();
 }
 
 namespace {
 
 // The names that kept a playlist from the encoding it was to have, as the
 // user is told of them: the first few, then how many more.
-std::wstring ForcedEncodingText(const std::vector<std::wstring>& lines, const std::vector<size_t>& forced,
+std::wstring ForcedEncodingText(const std::vector<SharedText>& lines, const std::vector<size_t>& forced,
                                 TextEncoding wanted, TextEncoding written)
 {
     constexpr size_t kNamesShown = 10;
@@ -443,7 +443,7 @@ std::wstring ForcedEncodingText(const std::vector<std::wstring>& lines, const st
     text += wanted == TextEncoding::Ansi ? L", because these names do not fit the system's code page:\r\n"
                                          : L", because these names do not fit its own encoding:\r\n";
     for (size_t i = 0; i < forced.size() && i < kNamesShown; ++i)
-        text += L"\r\n" + DisplayName(lines[forced[i]]);
+        text += L"\r\n" + DisplayName(lines[forced[i]].Str());
     if (forced.size() > kNamesShown)
         text += L"\r\n...and " + std::to_wstring(forced.size() - kNamesShown) + L" more";
     return text;
@@ -451,7 +451,7 @@ std::wstring ForcedEncodingText(const std::vector<std::wstring>& lines, const st
 
 } // namespace
 
-bool CEditorDlg::WritePlaylist(const std::vector<std::wstring>& lines, bool saveAs)
+bool CEditorDlg::WritePlaylist(const std::vector<SharedText>& lines, bool saveAs)
 {
     const wchar_t* path = m_strFilePath.c_str();
     // A target that cannot be opened for writing (read-only, locked, no such

@@ -74,7 +74,7 @@ private:
     void ShowList(bool show) override;
     void SelectListItem(int listIndex) override;
     int ListCount() const override { return m_tracks.Count(); }
-    std::wstring ListText(int listIndex) const override;
+    SharedText ListText(int listIndex) const override;
     void RefreshSelectionStatus() override { UpdateSelStatus(); }
     void SetTrayTip(const wchar_t* text) override;
     void SetTrayIcon(HICON icon) override;
@@ -171,7 +171,7 @@ private:
     // The write of these lines to m_strFilePath by Save or Save as: true when
     // the file now holds them. A name that the encoding it should have cannot
     // hold makes it Unicode, and the user is told which names did.
-    bool WritePlaylist(const std::vector<std::wstring>& lines, bool saveAs);
+    bool WritePlaylist(const std::vector<SharedText>& lines, bool saveAs);
     // Save as: the dialog, then the write. True when a file was chosen and written.
     bool SaveAs(bool& chosen);
     // The folder of the playlist's file; empty for an untitled list.

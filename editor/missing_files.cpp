@@ -9,7 +9,7 @@
 void CEntrySnapshot::Text(int index, TrackText& out) const
 {
     if (index >= 0 && index < Count())
-        out = m_texts[static_cast<size_t>(index)];
+        out.assign(m_texts[static_cast<size_t>(index)].View());
     else
         out.clear();
 }

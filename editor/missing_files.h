@@ -12,17 +12,17 @@
 // whatever happens to the list meanwhile. Read-only: it takes no edits.
 class CEntrySnapshot final : public ITrackList {
 public:
-    explicit CEntrySnapshot(std::vector<TrackText> texts) : m_texts(std::move(texts)) {}
+    explicit CEntrySnapshot(std::vector<SharedText> texts) : m_texts(std::move(texts)) {}
     int Count() const override { return static_cast<int>(m_texts.size()); }
     void Text(int index, TrackText& out) const override;
     size_t Insert(const std::vector<int>&, const std::vector<TrackText>&) override { return 0; }
     void Delete(const std::vector<int>&) override {}
     ListSelection Selection() const override { return ListSelection{}; }
     void Select(const ListSelection&) override {}
-    const std::vector<TrackText>& Texts() const { return m_texts; }
+    const std::vector<SharedText>& Texts() const { return m_texts; }
 
 private:
-    std::vector<TrackText> m_texts;
+    std::vector<SharedText> m_texts;
 };
 
 // What the file system says of a path: a root ("D:\", "\\server\share\")

@@ -5,7 +5,7 @@
 void CTrackListBox::Text(int index, TrackText& out) const
 {
     if (index >= 0 && index < Count())
-        out = m_texts[static_cast<size_t>(index)];
+        out.assign(m_texts[static_cast<size_t>(index)].View());
     else
         out.clear();
 }
@@ -14,6 +14,10 @@ size_t CTrackListBox::Insert(const std::vector<int>& at, const std::vector<Track
 {
     const size_t n = std::min(at.size(), texts.size());
     const int count = Count();
+    size_t units = 0;
+    for (size_t j = 0; j < n; ++j)
+        units += texts[j].size() + 1;
+    SharedTextBuilder shared(units); // the inserted texts, kept together
     // Inserted lowest first, each item moves the ones behind it.
     long long moves = 0;
     for (size_t j = 0; j < n; ++j)
@@ -24,14 +28,14 @@ size_t CTrackListBox::Insert(const std::vector<int>& at, const std::vector<Track
             const int index = at[j];
             if (index < 0 || index > Count() || m_box.InsertString(index, texts[j].c_str()) < 0)
                 break;
-            m_texts.insert(m_texts.begin() + index, texts[j]);
+            m_texts.insert(m_texts.begin() + index, shared.Append(texts[j]));
         }
         return j;
     }
 
     // One pass: old item i goes to newIndex[i]; an at[] that breaks the
     // order ends the insert there, as the box would refuse it.
-    std::vector<TrackText> merged;
+    std::vector<SharedText> merged;
     std::vector<char> inserted;
     std::vector<int> newIndex(static_cast<size_t>(count));
     merged.reserve(static_cast<size_t>(count) + n);
@@ -39,7 +43,7 @@ size_t CTrackListBox::Insert(const std::vector<int>& at, const std::vector<Track
     size_t j = 0;
     for (int i = 0; i <= count; ++i) {
         while (j < n && at[j] == static_cast<int>(merged.size())) {
-            merged.push_back(texts[j++]);
+            merged.push_back(shared.Append(texts[j++]));
             inserted.push_back(1);
         }
         if (i == count)
@@ -104,7 +108,7 @@ void CTrackListBox::Delete(const std::vector<int>& ascendingIndexes)
     // newIndex[i]: where item i ends up, or for a deleted one, where the
     // survivor after it ends up.
     std::vector<int> newIndex(static_cast<size_t>(count));
-    std::vector<TrackText> kept;
+    std::vector<SharedText> kept;
     kept.reserve(static_cast<size_t>(count) - ks.size());
     for (int i = 0; i < count; ++i) {
         newIndex[static_cast<size_t>(i)] = static_cast<int>(kept.size());
@@ -142,7 +146,7 @@ void CTrackListBox::Select(const ListSelection& selection)
         m_box.SetCaretIndex(selection.caret);
 }
 
-size_t CTrackListBox::Assign(std::vector<TrackText> texts)
+size_t CTrackListBox::Assign(std::vector<SharedText> texts)
 {
     m_texts = std::move(texts);
     if (Refill(m_texts, {}, -1, -1))
@@ -151,7 +155,7 @@ size_t CTrackListBox::Assign(std::vector<TrackText> texts)
     return m_texts.size();
 }
 
-void CTrackListBox::Replace(std::vector<TrackText> texts)
+void CTrackListBox::Replace(std::vector<SharedText> texts)
 {
     if (texts.size() != m_texts.size())
         return;
@@ -162,16 +166,16 @@ void CTrackListBox::Replace(std::vector<TrackText> texts)
     Refill(m_texts, selected, caret < Count() ? caret : -1, top);
 }
 
-bool CTrackListBox::Refill(const std::vector<TrackText>& items, const std::vector<int>& selected, int caret, int top)
+bool CTrackListBox::Refill(const std::vector<SharedText>& items, const std::vector<int>& selected, int caret, int top)
 {
     m_box.ResetContent();
     if (!items.empty()) {
         size_t bytes = 0;
-        for (const TrackText& text : items)
+        for (const SharedText& text : items)
             bytes += (text.size() + 1) * sizeof(wchar_t);
         m_box.InitStorage(static_cast<int>(items.size()), static_cast<int>(bytes / items.size() + 1));
     }
-    for (const TrackText& text : items) {
+    for (const SharedText& text : items) {
         if (m_box.AddString(text.c_str()) < 0)
             return false;
     }

@@ -25,22 +25,23 @@ public:
     ListSelection Selection() const override;
     void Select(const ListSelection& selection) override;
 
-    const std::vector<TrackText>& Texts() const { return m_texts; }
+    // The texts, shared: a copy of the vector costs a count per text.
+    const std::vector<SharedText>& Texts() const { return m_texts; }
     // A new list: these texts, nothing selected. Returns how many the box
     // took (all of them unless it is full; the rest are dropped).
-    size_t Assign(std::vector<TrackText> texts);
+    size_t Assign(std::vector<SharedText> texts);
     // Every item's text rewritten, one for one: the selection, the caret and
     // the first visible item stay.
-    void Replace(std::vector<TrackText> texts);
+    void Replace(std::vector<SharedText> texts);
 
 private:
     // The box refilled with the items in order, then the selection (new
     // indexes, ascending), caret and first visible item: false when the box
     // did not take them all.
-    bool Refill(const std::vector<TrackText>& items, const std::vector<int>& selected, int caret, int top);
+    bool Refill(const std::vector<SharedText>& items, const std::vector<int>& selected, int caret, int top);
     void SelectRuns(const std::vector<IndexRun>& runs) const;
     int TopIndex() const { return static_cast<int>(m_box.SendMessage(LB_GETTOPINDEX)); }
 
     const fw::CListBox& m_box;
-    std::vector<TrackText> m_texts;
+    std::vector<SharedText> m_texts;
 };

@@ -363,7 +363,7 @@ fw::Reply CPlayerDlg::OnToolTipNeedText(NMHDR& header)
     case IDC_TITLE:
         if (!m_queue.HasValidCurrent())
             return FALSE;
-        return fromText(m_queue.CurrentEntry()->path);
+        return fromText(m_queue.CurrentEntry()->path.Str());
     case IDC_VOLUME: {
         const double volume = IsChecked(IDC_MUTE) ? 0.0 : m_volumeLevel * 0.001 * 100;
         std::swprintf(buffer, sizeof buffer / sizeof buffer[0], L"Volume: %.1f", volume);
@@ -435,9 +435,9 @@ fw::Reply CPlayerDlg::OnVScroll(WPARAM, LPARAM lParam)
 
 // The file name of a track: unlike a playlist's name in the title, a path
 // that ends in a backslash names no file, and shows no name.
-std::wstring CPlayerDlg::TrackName(const std::wstring& path)
+std::wstring CPlayerDlg::TrackName(const SharedText& path)
 {
-    return !path.empty() && path.back() == L'\\' ? std::wstring() : DisplayName(path);
+    return !path.empty() && path[path.size() - 1] == L'\\' ? std::wstring() : DisplayName(path.Str());
 }
 
 void CPlayerDlg::ShowPausedInTray(bool paused)

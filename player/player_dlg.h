@@ -60,7 +60,7 @@ public:
     // index k and the queue's entry carrying k name the same track.
     // A new list loaded into the list box: its first count tracks, list
     // indexes 0..count-1, join the (reset) queue.
-    void QueueLoadedTracks(const std::vector<std::wstring>& tracks, size_t count);
+    void QueueLoadedTracks(const std::vector<SharedText>& tracks, size_t count);
     // An edit of the host's list that changes the queue with it (the host's
     // edit history does both), told whether the queue follows the list or is
     // shuffled. The player starts the track the edit says and shows where
@@ -170,7 +170,7 @@ private:
     void ShowPausedInTray(bool paused);
 
     // The name a track shows in the tray tip and the tooltips.
-    static std::wstring TrackName(const std::wstring& path);
+    static std::wstring TrackName(const SharedText& path);
     fw::CButton Button(int id) const { return fw::CButton(GetDlgItem(id)); }
     bool IsChecked(int id) const { return Button(id).GetCheck() == BST_CHECKED; }
     fw::CWindow Host() const { return fw::CWindow(m_host.HostWindow()); }

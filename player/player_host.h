@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "playlist/shared_text.h"
+
 class IPlayerHost {
 public:
     // The host's window: the player docks under it, paints in its font and
@@ -20,7 +22,7 @@ public:
     virtual void SelectListItem(int listIndex) = 0;
     // The list's items, for putting the play order back into list order.
     virtual int ListCount() const = 0;
-    virtual std::wstring ListText(int listIndex) const = 0;
+    virtual SharedText ListText(int listIndex) const = 0;
     // The selection's status line, after the player changed the selection.
     virtual void RefreshSelectionStatus() = 0;
 

@@ -277,7 +277,7 @@ void CPlayerDlg::UpdateDisplay()
     ShowPausedInTray(false);
 }
 
-void CPlayerDlg::QueueLoadedTracks(const std::vector<std::wstring>& tracks, size_t count)
+void CPlayerDlg::QueueLoadedTracks(const std::vector<SharedText>& tracks, size_t count)
 {
     m_queue.Reserve(static_cast<size_t>(m_queue.Count()) + std::min(count, tracks.size()));
     for (size_t i = 0; i < count && i < tracks.size(); ++i)
@@ -311,7 +311,7 @@ void CPlayerDlg::RetextTracks()
 {
     for (int pos = 0; pos < m_queue.Count(); ++pos) {
         const int listIndex = m_queue.At(pos).listIndex;
-        m_queue.SetEntry(pos, listIndex, m_host.ListText(listIndex).c_str());
+        m_queue.SetEntry(pos, listIndex, m_host.ListText(listIndex));
     }
 }
 

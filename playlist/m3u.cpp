@@ -20,11 +20,10 @@ bool IsLeadingSpace(Char c)
 // Old DOS tools close a text with Ctrl-Z. Dropped from the last track for as
 // long as one closes it, so that no list read here ends in one: writing it
 // and reading it again then gives the same list.
-template <class String>
-void DropClosingCtrlZ(std::vector<String>& tracks)
+void DropClosingCtrlZ(std::vector<SharedText>& tracks)
 {
     while (!tracks.empty()) {
-        String& last = tracks.back();
+        std::wstring last = tracks.back().Str();
         size_t end = last.size();
         while (end > 0 && IsLeadingSpace(last[end - 1]))
             --end;
@@ -33,15 +32,16 @@ void DropClosingCtrlZ(std::vector<String>& tracks)
         last.erase(end - 1, 1);
         if (last.empty() || IsLeadingSpace(last[0]))
             tracks.pop_back(); // the Ctrl-Z began the line: nothing but white space is left
+        else
+            tracks.back() = last;
     }
 }
 
-// The tracks of a text whose lines end at lineEnd, each made by
-// track(start, length) from its part of the text.
-template <class Track>
-std::vector<std::wstring> SplitTracks(const wchar_t* data, size_t size, wchar_t lineEnd, const Track& track)
+// The tracks of a text whose lines end at lineEnd.
+std::vector<SharedText> SplitTracks(const wchar_t* data, size_t size, wchar_t lineEnd)
 {
-    std::vector<std::wstring> tracks;
+    std::vector<SharedText> tracks;
+    SharedTextBuilder texts(size + 1);
     if (!data)
         return tracks;
     // Room for a track a line, up to a bound: a file of blank lines holds none.
@@ -62,7 +62,7 @@ std::vector<std::wstring> SplitTracks(const wchar_t* data, size_t size, wchar_t 
         }
         const size_t length = static_cast<size_t>(std::find(data + start, data + end, L'\0') - (data + start));
         if (length > 0)
-            tracks.push_back(track(start, length));
+            tracks.push_back(texts.Append(std::wstring_view(data + start, length)));
     }
     return tracks;
 }
@@ -101,14 +101,17 @@ bool ScanBytes(const char* data, size_t size, char c, size_t& count)
 // The tracks of UTF-8 (or ASCII) bytes whose lines end at lineEnd, as
 // SplitTracks makes them from the decoded text, in one pass over the bytes:
 // a character's bytes are never white space, CR, LF, NUL or Ctrl-Z, so the
-// lines are the decoded text's. ASCII lines are simply widened into their
-// place in the list.
-std::vector<std::wstring> SplitUtf8Tracks(const char* data, size_t size, char lineEnd, size_t lineEnds)
+// lines are the decoded text's. Each line is widened or decoded straight
+// into its place in the texts' shared blocks.
+constexpr size_t kNotCounted = SIZE_MAX;
+std::vector<SharedText> SplitUtf8Tracks(const char* data, size_t size, char lineEnd, size_t lineEnds)
 {
-    std::vector<std::wstring> tracks;
-    std::wstring decoded; // a line beyond ASCII, decoded here and copied once into its exact room
-    // Room for a track a line, up to a bound: a file of blank lines holds none.
-    tracks.reserve(std::min(lineEnds + 1, size_t{1} << 20));
+    std::vector<SharedText> tracks;
+    SharedTextBuilder texts(size + 1);
+    // Room for a track a line, when they were counted, up to a bound: a file
+    // of blank lines holds none.
+    if (lineEnds != kNotCounted)
+        tracks.reserve(std::min(lineEnds + 1, size_t{1} << 20));
     size_t i = 0;
     while (i < size) {
         while (i < size && IsLeadingSpace(data[i]))
@@ -147,15 +150,25 @@ std::vector<std::wstring> SplitUtf8Tracks(const char* data, size_t size, char li
         if (length == 0)
             continue;
         const char* line = data + start;
+        wchar_t* room = texts.Reserve(length); // a byte never decodes to more than one unit
         if (ascii) {
-            tracks.emplace_back(line, line + length);
+            std::copy(line, line + length, room);
+            tracks.push_back(texts.Commit(length));
         } else {
-            if (decoded.size() < length)
-                decoded.resize(length);
-            tracks.emplace_back(decoded.data(), DecodeUtf8(line, length, &decoded[0]));
+            tracks.push_back(texts.Commit(DecodeUtf8(line, length, room)));
         }
     }
     return tracks;
+}
+
+bool HasByteOrderMark(const char* data, size_t size)
+{
+    for (const TextEncoding marked : {TextEncoding::Utf8Bom, TextEncoding::Utf16Le, TextEncoding::Utf16Be}) {
+        const std::string mark = ByteOrderMark(marked);
+        if (size >= mark.size() && std::memcmp(data, mark.data(), mark.size()) == 0)
+            return true;
+    }
+    return false;
 }
 
 template <class String>
@@ -179,16 +192,16 @@ LineEnd FindLineEnd(const Char* text, size_t size)
     return std::find(text, end, Char('\r')) != end ? LineEnd::Cr : LineEnd::CrLf;
 }
 
-std::wstring JoinLines(const std::vector<std::wstring>& tracks, LineEnd lineEnd)
+std::wstring JoinLines(const std::vector<SharedText>& tracks, LineEnd lineEnd)
 {
     size_t total = 0;
-    for (const std::wstring& track : tracks)
+    for (const SharedText& track : tracks)
         total += track.size() + 2;
     std::wstring text;
     text.reserve(total);
-    for (const std::wstring& track : tracks) {
-        text += track;
-        const bool endsInCr = !track.empty() && track.back() == L'\r';
+    for (const SharedText& track : tracks) {
+        text += track.View();
+        const bool endsInCr = !track.empty() && track[track.size() - 1] == L'\r';
         if (lineEnd == LineEnd::Cr)
             text += L'\r';
         else
@@ -197,7 +210,7 @@ std::wstring JoinLines(const std::vector<std::wstring>& tracks, LineEnd lineEnd)
     return text;
 }
 
-bool IsAscii(const std::wstring& text)
+bool IsAscii(const SharedText& text)
 {
     for (const wchar_t c : text) {
         if (static_cast<std::make_unsigned_t<wchar_t>>(c) >= 0x80)
@@ -208,7 +221,7 @@ bool IsAscii(const std::wstring& text)
 
 // Whether reading back a file written in this encoding gives the same text:
 // the bytes must decode to it and must not be taken for another encoding.
-bool Keeps(const std::vector<std::wstring>& tracks, TextEncoding encoding, bool isM3u8,
+bool Keeps(const std::vector<SharedText>& tracks, TextEncoding encoding, bool isM3u8,
            const IAnsiCodePage& codePage)
 {
     if (encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be)
@@ -223,7 +236,7 @@ bool Keeps(const std::vector<std::wstring>& tracks, TextEncoding encoding, bool 
     return back.trailing.empty() && back.text == text;
 }
 
-TextEncoding FirstThatKeeps(TextEncoding wanted, const std::vector<std::wstring>& tracks, bool isM3u8,
+TextEncoding FirstThatKeeps(TextEncoding wanted, const std::vector<SharedText>& tracks, bool isM3u8,
                             const IAnsiCodePage& codePage)
 {
     if (Keeps(tracks, wanted, isM3u8, codePage))
@@ -247,15 +260,20 @@ M3uDocument ReadM3u(const char* data, size_t size, bool isM3u8, const IAnsiCodeP
     if (!data)
         size = 0;
     // How lines end is found in the bytes for all but UTF-16 (a mark holds
-    // neither CR nor LF), and counted in the pass that looks for bytes
-    // beyond ASCII. Plain ASCII needs neither the detection's scan nor a
-    // code page: every encoding but UTF-16 reads it alike, and it carries no
-    // mark.
+    // neither CR nor LF). A mark or the .m3u8 name settles the encoding at
+    // once; otherwise one pass looks for bytes beyond ASCII and counts the
+    // lines. Plain ASCII needs neither the detection's scan nor a code page:
+    // every encoding but UTF-16 reads it alike, and it carries no mark.
     const LineEnd byteLineEnd = FindLineEnd(data, size);
     const char lineEndByte = byteLineEnd == LineEnd::Cr ? '\r' : '\n';
-    size_t lineEnds = 0;
-    const bool ascii = ScanBytes(data, size, lineEndByte, lineEnds);
-    document.encoding = ascii ? (isM3u8 ? TextEncoding::Utf8 : TextEncoding::Ansi) : DetectEncoding(data, size, isM3u8);
+    size_t lineEnds = kNotCounted;
+    bool ascii = false;
+    if (isM3u8 || HasByteOrderMark(data, size))
+        document.encoding = DetectEncoding(data, size, isM3u8);
+    else if ((ascii = ScanBytes(data, size, lineEndByte, lineEnds)))
+        document.encoding = TextEncoding::Ansi;
+    else
+        document.encoding = DetectEncoding(data, size, false);
     const size_t mark = ByteOrderMark(document.encoding).size();
     const char* bytes = data + mark;
     size -= mark;
@@ -270,8 +288,7 @@ M3uDocument ReadM3u(const char* data, size_t size, bool isM3u8, const IAnsiCodeP
     DecodedText decoded = Decode(bytes, size, document.encoding, codePage);
     const std::wstring& text = decoded.text;
     document.lineEnd = FindLineEnd(text.data(), text.size());
-    document.tracks = SplitTracks(text.data(), text.size(), document.lineEnd == LineEnd::Cr ? L'\r' : L'\n',
-                                  [&](size_t start, size_t length) { return text.substr(start, length); });
+    document.tracks = SplitTracks(text.data(), text.size(), document.lineEnd == LineEnd::Cr ? L'\r' : L'\n');
     DropClosingCtrlZ(document.tracks);
     document.trailing = std::move(decoded.trailing);
     return document;
@@ -282,7 +299,7 @@ M3uDocument ReadM3u(const std::string& bytes, bool isM3u8, const IAnsiCodePage& 
     return ReadM3u(bytes.data(), bytes.size(), isM3u8, codePage);
 }
 
-std::string WriteM3u(const std::vector<std::wstring>& tracks, TextEncoding encoding, LineEnd lineEnd,
+std::string WriteM3u(const std::vector<SharedText>& tracks, TextEncoding encoding, LineEnd lineEnd,
                      const IAnsiCodePage& codePage)
 {
     return ByteOrderMark(encoding) + Encode(JoinLines(tracks, lineEnd), encoding, codePage);
@@ -293,14 +310,15 @@ std::string WriteM3u(const M3uDocument& document, const IAnsiCodePage& codePage)
     return WriteM3u(document.tracks, document.encoding, document.lineEnd, codePage) + document.trailing;
 }
 
-std::vector<size_t> TracksNotKept(const std::vector<std::wstring>& tracks, TextEncoding encoding, bool isM3u8,
+std::vector<size_t> TracksNotKept(const std::vector<SharedText>& tracks, TextEncoding encoding, bool isM3u8,
                                   const IAnsiCodePage& codePage)
 {
     std::vector<size_t> notKept;
     if (Keeps(tracks, encoding, isM3u8, codePage))
         return notKept;
     for (size_t i = 0; i < tracks.size(); ++i) {
-        if (Decode(Encode(tracks[i], encoding, codePage), encoding, codePage).text != tracks[i])
+        const std::wstring track = tracks[i].Str();
+        if (Decode(Encode(track, encoding, codePage), encoding, codePage).text != track)
             notKept.push_back(i);
     }
     // Each name comes back on its own, but together they make the file pass
@@ -314,13 +332,13 @@ std::vector<size_t> TracksNotKept(const std::vector<std::wstring>& tracks, TextE
     return notKept;
 }
 
-TextEncoding SaveEncoding(TextEncoding readWith, const std::vector<std::wstring>& tracks, bool isM3u8,
+TextEncoding SaveEncoding(TextEncoding readWith, const std::vector<SharedText>& tracks, bool isM3u8,
                           const IAnsiCodePage& codePage)
 {
     return FirstThatKeeps(readWith, tracks, isM3u8, codePage);
 }
 
-TextEncoding SaveAsEncoding(bool isM3u8, const std::vector<std::wstring>& tracks, const IAnsiCodePage& codePage)
+TextEncoding SaveAsEncoding(bool isM3u8, const std::vector<SharedText>& tracks, const IAnsiCodePage& codePage)
 {
     return FirstThatKeeps(isM3u8 ? TextEncoding::Utf8Bom : TextEncoding::Ansi, tracks, isM3u8, codePage);
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "playlist/shared_text.h"
 #include "playlist/text_codec.h"
 
 // The name the user sees for a path: the text after its last backslash, the
@@ -21,7 +22,7 @@ enum class LineEnd { CrLf, Lf, Cr };
 // A playlist file read into UTF-16 tracks, with what it takes to write it
 // back the way it came: its encoding (mark included) and its line ends.
 struct M3uDocument {
-    std::vector<std::wstring> tracks;
+    std::vector<SharedText> tracks;
     TextEncoding encoding = TextEncoding::Ansi;
     LineEnd lineEnd = LineEnd::CrLf;
     std::string trailing; // the odd last byte of a UTF-16 file
@@ -41,7 +42,7 @@ M3uDocument ReadM3u(const std::string& bytes, bool isM3u8, const IAnsiCodePage& 
 // The mark of the encoding, then each track and its line end, the last one
 // too. A track that ends in CR gets CR LF even where lines end at LF, so that
 // the CR stays its own.
-std::string WriteM3u(const std::vector<std::wstring>& tracks, TextEncoding encoding, LineEnd lineEnd,
+std::string WriteM3u(const std::vector<SharedText>& tracks, TextEncoding encoding, LineEnd lineEnd,
                      const IAnsiCodePage& codePage);
 // As above, with the document's odd last byte after it: a document read and
 // written unchanged gives the file's bytes back, apart from what reading drops.
@@ -51,18 +52,18 @@ std::string WriteM3u(const M3uDocument& document, const IAnsiCodePage& codePage)
 // as they are when read again (a character the code page lacks; for ANSI
 // also names that would make the file pass for UTF-8 or start with a mark).
 // Empty when the encoding keeps them all.
-std::vector<size_t> TracksNotKept(const std::vector<std::wstring>& tracks, TextEncoding encoding, bool isM3u8,
+std::vector<size_t> TracksNotKept(const std::vector<SharedText>& tracks, TextEncoding encoding, bool isM3u8,
                                   const IAnsiCodePage& codePage);
 
 // What Save writes: the encoding the file was read in while it keeps every
 // track, else UTF-8 with a mark (UTF-16 LE when not even that keeps them).
-TextEncoding SaveEncoding(TextEncoding readWith, const std::vector<std::wstring>& tracks, bool isM3u8,
+TextEncoding SaveEncoding(TextEncoding readWith, const std::vector<SharedText>& tracks, bool isM3u8,
                           const IAnsiCodePage& codePage);
 
 // What Save as writes: UTF-8 with a mark for .m3u8; for .m3u, ANSI when it
 // keeps every track, else as Save does. The caller tells the user which names
 // forced it (TracksNotKept with Ansi).
-TextEncoding SaveAsEncoding(bool isM3u8, const std::vector<std::wstring>& tracks, const IAnsiCodePage& codePage);
+TextEncoding SaveAsEncoding(bool isM3u8, const std::vector<SharedText>& tracks, const IAnsiCodePage& codePage);
 
 // A name ending in ".m3u8", in any case.
 bool IsM3u8Path(const std::wstring& path);

@@ -62,10 +62,10 @@ void CPlayQueue::Add(int listIndex, const wchar_t* path)
     m_entries.push_back(PlayQueueEntry{listIndex, path});
 }
 
-void CPlayQueue::Add(int listIndex, const TrackText& path)
+void CPlayQueue::Add(int listIndex, SharedText path)
 {
     if (listIndex >= 0 && !path.empty())
-        m_entries.push_back(PlayQueueEntry{listIndex, path});
+        m_entries.push_back(PlayQueueEntry{listIndex, std::move(path)});
 }
 
 void CPlayQueue::Remove(int listIndex)
@@ -262,13 +262,13 @@ void CPlayQueue::RemovePlain(const std::vector<int>& ascendingListIndexes)
     m_current = newCurrent;
 }
 
-void CPlayQueue::SetEntry(int pos, int listIndex, const wchar_t* path)
+void CPlayQueue::SetEntry(int pos, int listIndex, SharedText path)
 {
     if (pos < 0 || pos >= Count())
         return;
     PlayQueueEntry& entry = m_entries[static_cast<size_t>(pos)];
     entry.listIndex = listIndex;
-    entry.path = path ? path : L"";
+    entry.path = std::move(path);
 }
 
 void CPlayQueue::Clear()
@@ -340,7 +340,7 @@ bool CPlayQueue::Back()
 
 TrackText CPlayQueue::PathToOpen(int pos) const
 {
-    return ResolveTrackPath(At(pos).path, m_trackFolder);
+    return ResolveTrackPath(At(pos).path.Str(), m_trackFolder);
 }
 
 bool CPlayQueue::PlayCurrent(int fromMs)
@@ -468,7 +468,7 @@ void CPlayQueue::RestoreListOrder(int listCount, const ListText& textOf)
         if (i == k)
             m_current = i;
         if (i < Count())
-            SetEntry(i, i, textOf(i).c_str());
+            SetEntry(i, i, textOf(i));
     }
 }
 
@@ -476,7 +476,7 @@ void CPlayQueue::Refill(const std::vector<int>& order, int currentPos, const Lis
 {
     Clear();
     for (int listIndex : order)
-        Add(listIndex, textOf(listIndex).c_str());
+        Add(listIndex, textOf(listIndex));
     // Add passes over an empty path, so the track is looked up again rather
     // than trusting its planned position.
     const bool stored = currentPos >= 0 && static_cast<size_t>(currentPos) < order.size();

@@ -1,6 +1,7 @@
 #pragma once
 // CPlayQueue: the player's play order. Each entry pairs the index of a track's
-// item in the editor's list box with its own copy of the path; shuffling
+// item in the editor's list box with its own copy of the path (a shared text:
+// the copy costs a count, and nothing ever changes it in place); shuffling
 // permutes the entries, never the list box. The queue also starts and stops
 // playback of its current entry on the audio device, and answers what the
 // list's bulk edits mean for the play order and for what plays.
@@ -9,6 +10,8 @@
 #include <utility>
 #include <string>
 #include <vector>
+
+#include "playlist/shared_text.h"
 
 class CMciAudio;
 
@@ -19,7 +22,7 @@ using TrackText = std::wstring;
 
 struct PlayQueueEntry {
     int listIndex;
-    TrackText path; // the entry's own heap copy
+    SharedText path;
 };
 
 // An entry to put back at a position of the play order.
@@ -32,7 +35,7 @@ class CPlayQueue {
 public:
     // The text of the list item at a list index, for the operations that
     // take the play order back from the list.
-    using ListText = std::function<TrackText(int listIndex)>;
+    using ListText = std::function<SharedText(int listIndex)>;
 
     // What RemoveListIndexes leaves to start, when it is no position.
     static constexpr int kNothingToStart = -1; // the playing track stays, or nothing plays
@@ -71,11 +74,11 @@ public:
     TrackText PathToOpen(int pos) const;
 
     void Add(int listIndex, const wchar_t* path);
-    void Add(int listIndex, const TrackText& path);
+    void Add(int listIndex, SharedText path);
     // Room for this many entries, ahead of adding a whole list.
     void Reserve(size_t count) { m_entries.reserve(count); }
     void Remove(int listIndex);
-    void SetEntry(int pos, int listIndex, const wchar_t* path);
+    void SetEntry(int pos, int listIndex, SharedText path);
     void Clear();
     void Shuffle();
     bool Advance();

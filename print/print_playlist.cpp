@@ -6,7 +6,7 @@
 #include "print/print_job.h"
 
 void PrintPlaylist(HWND owner, const std::wstring& heading, const std::wstring& docName,
-                   const std::vector<std::wstring>& lines)
+                   const std::vector<SharedText>& lines)
 {
     if (lines.empty()) {
         ui::Ui().MessageBox(owner, L"There is nothing to print", L"No Data", MB_ICONINFORMATION);
@@ -25,7 +25,7 @@ void PrintPlaylist(HWND owner, const std::wstring& heading, const std::wstring& 
 
     job.PrintLine(heading.c_str(), CPrintJob::PRINT_CENTER);
     job.PrintLine(L"", 0);
-    for (const std::wstring& line : lines)
+    for (const SharedText& line : lines)
         job.PrintLine(line.c_str(), 0);
     job.EndJob();
 }

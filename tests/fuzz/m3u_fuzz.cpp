@@ -15,13 +15,13 @@ template <class Char>
 bool IsSpace(Char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
 // Not empty, no leading white space, no line end or NUL, no closing Ctrl-Z.
-template <class String>
-void RequireUsable(const std::vector<String>& tracks, size_t size)
+void RequireUsable(const std::vector<SharedText>& tracks, size_t size)
 {
     size_t total = 0, end = 0;
-    for (const String& track : tracks) {
-        REQUIRE(!track.empty() && !IsSpace(track[0]) && track.find('\n') == String::npos && track.find('\0') == String::npos);
-        REQUIRE(DisplayName(track).size() <= track.size());
+    for (const SharedText& shared : tracks) {
+        const std::wstring_view track = shared.View();
+        REQUIRE(!track.empty() && !IsSpace(track[0]) && track.find('\n') == track.npos && track.find(L'\0') == track.npos);
+        REQUIRE(shared.c_str()[track.size()] == L'\0' && DisplayName(shared.Str()).size() <= track.size());
         total += track.size();
     }
     for (end = tracks.empty() ? 0 : tracks.back().size(); end > 0 && IsSpace(tracks.back()[end - 1]);)

@@ -39,7 +39,7 @@ struct Rig {
         for (int pos = 0; pos < queue.Count(); ++pos) // in step: entry path = item text
             EXPECT_EQ(queue.At(pos).path, list.items.at(static_cast<size_t>(queue.At(pos).listIndex)));
         const PlayQueueEntry* entry = queue.CurrentEntry();
-        return State{list.items, list.Selection(), queue.PlayOrder(), queue.Current(), entry ? entry->path : L""};
+        return State{list.items, list.Selection(), queue.PlayOrder(), queue.Current(), entry ? entry->path.Str() : L""};
     }
     // What the player does with an outcome.
     EditOutcome Played(EditOutcome outcome)

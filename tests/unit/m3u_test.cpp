@@ -9,7 +9,7 @@
 
 namespace {
 
-using Wide = std::vector<std::wstring>;
+using Wide = std::vector<SharedText>;
 const CWindows1252 k1252;
 
 std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }

@@ -20,7 +20,7 @@ Pairs Snap(const CPlayQueue& q)
 {
     Pairs out;
     for (int pos = 0; pos < q.Count(); ++pos)
-        out.emplace_back(q.At(pos).listIndex, q.At(pos).path);
+        out.emplace_back(q.At(pos).listIndex, q.At(pos).path.Str());
     return out;
 }
 // Entries (k, T(k)) in this order; Seq(n) for 0..n-1.

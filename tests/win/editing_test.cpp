@@ -40,7 +40,7 @@ struct Editing : ::testing::Test {
         for (const std::wstring& item : ListItems(*session.Editor()))
             order += L"|" + item;
         return {order + (session->IsModified() ? L"*" : L""), selection + std::to_wstring(list.GetCaretIndex()),
-                queue.CurrentEntry() ? queue.CurrentEntry()->path : L""};
+                queue.CurrentEntry() ? queue.CurrentEntry()->path.Str() : L""};
     }
     bool MenuEnabled(UINT id) const
     {

@@ -39,7 +39,7 @@ protected:
     std::wstring Write(const wchar_t* name, const Tracks& tracks, TextEncoding encoding, LineEnd lineEnd = LineEnd::CrLf)
     {
         const std::wstring path = session.File(name);
-        EXPECT_TRUE(WriteFileBytes(path, WriteM3u(tracks, encoding, lineEnd, SystemAnsiCodePage())));
+        EXPECT_TRUE(WriteFileBytes(path, WriteM3u({tracks.begin(), tracks.end()}, encoding, lineEnd, SystemAnsiCodePage())));
         return path;
     }
     void Open(const std::wstring& path) { ui.fileAnswers.push_back(FakeUi::Choose(path)), Do(ID_FILE_OPEN); }
@@ -251,7 +251,7 @@ TEST_F(Editor, DroppedNamesTheCodePageLacksPlayAndForceUtf8)
     Do(ID_FILE_SAVE);
     EXPECT_EQ(Box(), L"Playlist Encoding: The playlist was saved as UTF-8 (Unicode) text, because these names do not fit the "
                      L"system's code page:\r\n\r\n" + kJapanese + L"\r\n" + kGreek + L"\r\n" + kRussian + L"\r\n" + kEmoji + L" 64");
-    EXPECT_EQ(ReadFileBytes(list), WriteM3u(paths, TextEncoding::Utf8Bom, LineEnd::CrLf, SystemAnsiCodePage()));
+    EXPECT_EQ(ReadFileBytes(list), WriteM3u({paths.begin(), paths.end()}, TextEncoding::Utf8Bom, LineEnd::CrLf, SystemAnsiCodePage()));
     Do(ID_FILE_SAVE);
     ui.fileAnswers = {FakeUi::Choose(session.File(L"new.m3u8"))};
     Do(ID_FILE_SAVE_AS);

@@ -93,7 +93,7 @@ inline ::testing::AssertionResult QueueInStep(const CEditorDlg& editor)
         const PlayQueueEntry& e = queue.At(pos);
         const size_t k = static_cast<size_t>(e.listIndex);
         if (e.listIndex < 0 || k >= items.size() || seen[k]++ || e.path != items[k])
-            return ::testing::AssertionFailure() << "entry " << pos << " is (" << e.listIndex << ", " << e.path << ")";
+            return ::testing::AssertionFailure() << "entry " << pos << " is (" << e.listIndex << ", " << e.path.Str() << ")";
     }
     if (static_cast<size_t>(queue.Count()) == items.size())
         return ::testing::AssertionSuccess();

@@ -157,8 +157,9 @@ inline bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
 }
 // The bytes of a playlist of these tracks, lines ending in CR LF, as Save as
 // writes them: in the ANSI code page while it holds every name.
-inline std::string M3uBytes(const std::vector<std::wstring>& tracks, bool isM3u8 = false)
+inline std::string M3uBytes(const std::vector<std::wstring>& names, bool isM3u8 = false)
 {
+    const std::vector<SharedText> tracks(names.begin(), names.end());
     const IAnsiCodePage& codePage = SystemAnsiCodePage();
     return WriteM3u(tracks, SaveAsEncoding(isM3u8, tracks, codePage), LineEnd::CrLf, codePage);
 }
