@@ -46,6 +46,7 @@ TEST_F(FileIo, ReplacingLeavesTheTargetAloneAndNeverAFileItDidNotMake)
     for (const std::string& bytes : {std::string(40000, 'b'), std::string(binary, sizeof binary), std::string()}) {
         ASSERT_TRUE(WriteFileReplacing(At("settings.dat").c_str(), bytes.empty() ? nullptr : bytes.data(), bytes.size()));
         EXPECT_EQ(Get("settings.dat"), bytes);
+        EXPECT_EQ(Get("settings.dat", 20000), bytes.substr(0, 20000)); // no more than asked, in pieces of any size
     }
     std::string start;
     EXPECT_TRUE(ReadWholeFile(At("settings.dat").c_str(), start, 0) && start.empty()); // only the start, as asked
