@@ -17,6 +17,30 @@ bool IsLeadingSpace(Char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
+// The first index from i on that is not white space at the start of a line.
+template <class Char>
+size_t SkipLeadingSpace(const Char* data, size_t size, size_t i)
+{
+    while (i < size && IsLeadingSpace(data[i]))
+        ++i;
+    return i;
+}
+
+// A line that stops at i (its line end, or the end of the text): where its
+// text ends, a CR that ends a line going with its LF; i moves past the line
+// end.
+template <class Char>
+size_t EndOfLine(const Char* data, size_t size, size_t& i, Char lineEnd)
+{
+    size_t end = i;
+    if (i < size) {
+        ++i; // the line end
+        if (lineEnd == '\n' && data[end - 1] == '\r')
+            --end; // the line is not empty here: it starts with no white space
+    }
+    return end;
+}
+
 // Old DOS tools close a text with Ctrl-Z. Dropped from the last track for as
 // long as one closes it, so that no list read here ends in one: writing it
 // and reading it again then gives the same list.
@@ -47,19 +71,10 @@ std::vector<SharedText> SplitTracks(const wchar_t* data, size_t size, wchar_t li
     // Room for a track a line, up to a bound: a file of blank lines holds none.
     tracks.reserve(std::min(static_cast<size_t>(std::count(data, data + size, lineEnd)) + 1, size_t{1} << 20));
     size_t i = 0;
-    while (i < size) {
-        while (i < size && IsLeadingSpace(data[i]))
-            ++i;
-        if (i == size)
-            break;
+    while ((i = SkipLeadingSpace(data, size, i)) < size) {
         const size_t start = i;
         i = static_cast<size_t>(std::find(data + i, data + size, lineEnd) - data);
-        size_t end = i;
-        if (i < size) {
-            ++i; // the line end
-            if (lineEnd == '\n' && data[end - 1] == '\r')
-                --end; // a CR that ends a line goes with its LF; start < end here
-        }
+        const size_t end = EndOfLine(data, size, i, lineEnd);
         const size_t length = static_cast<size_t>(std::find(data + start, data + end, L'\0') - (data + start));
         if (length > 0)
             tracks.push_back(texts.Append(std::wstring_view(data + start, length)));
@@ -98,12 +113,14 @@ bool ScanBytes(const char* data, size_t size, char c, size_t& count)
     return (high & 0x80808080u) == 0;
 }
 
+// A count of line ends that was not taken.
+constexpr size_t kNotCounted = SIZE_MAX;
+
 // The tracks of UTF-8 (or ASCII) bytes whose lines end at lineEnd, as
 // SplitTracks makes them from the decoded text, in one pass over the bytes:
 // a character's bytes are never white space, CR, LF, NUL or Ctrl-Z, so the
 // lines are the decoded text's. Each line is widened or decoded straight
 // into its place in the texts' shared blocks.
-constexpr size_t kNotCounted = SIZE_MAX;
 std::vector<SharedText> SplitUtf8Tracks(const char* data, size_t size, char lineEnd, size_t lineEnds)
 {
     std::vector<SharedText> tracks;
@@ -113,11 +130,7 @@ std::vector<SharedText> SplitUtf8Tracks(const char* data, size_t size, char line
     if (lineEnds != kNotCounted)
         tracks.reserve(std::min(lineEnds + 1, size_t{1} << 20));
     size_t i = 0;
-    while (i < size) {
-        while (i < size && IsLeadingSpace(data[i]))
-            ++i;
-        if (i == size)
-            break;
+    while ((i = SkipLeadingSpace(data, size, i)) < size) {
         const size_t start = i;
         size_t nul = size;
         uint32_t high = 0; // the top bits of every byte looked at
@@ -140,12 +153,7 @@ std::vector<SharedText> SplitUtf8Tracks(const char* data, size_t size, char line
             ++i;
         }
         const bool ascii = (high & 0x80808080u) == 0;
-        size_t end = i;
-        if (i < size) {
-            ++i; // the line end
-            if (lineEnd == '\n' && data[end - 1] == '\r')
-                --end; // a CR that ends a line goes with its LF; start < end here
-        }
+        const size_t end = EndOfLine(data, size, i, lineEnd);
         const size_t length = std::min(end, nul) - start;
         if (length == 0)
             continue;
